@@ -1,0 +1,24 @@
+#!/bin/sh
+# Installs the Debian packages a fresh Debian 12 machine lacks for building
+# (deps.sh build), or for building and testing (deps.sh test).
+set -eu
+
+packages="g++ make cmake pkg-config libx11-dev"
+case "${1:-build}" in
+build) packages="$packages xserver-xephyr x11-utils" ;;
+test) packages="$packages libgtest-dev libxtst-dev xvfb xserver-xephyr x11-utils imagemagick man-db desktop-file-utils dpkg-dev" ;;
+*) echo "usage: deps.sh build|test" >&2; exit 2 ;;
+esac
+
+missing=""
+for p in $packages; do
+    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+
+echo "Installing:$missing"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+$sudo apt-get update -qq
+# shellcheck disable=SC2086
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing

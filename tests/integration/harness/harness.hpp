@@ -1,0 +1,109 @@
+// A small library for testing the real game on a real X server: an Xvfb of
+// our own, the game binary in a directory of its own, keys through XTEST and
+// pixels through XGetImage and the colormap.
+#pragma once
+
+// gtest before Xlib: X.h defines None, which gtest uses as a name.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <sys/types.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+struct rgb {
+    uint8_t r, g, b;
+    bool operator==(const rgb &) const = default;
+};
+std::string to_string(const rgb &c);
+
+// The game's colours as a player sees them (top 8 bits of each component).
+namespace colour {
+constexpr rgb help{0xff, 0xff, 0x40}, white{0xff, 0xff, 0xff}, worm{0xd8, 0x85, 0x4a},
+    apple_red{0xff, 0x00, 0x00}, apple_green{0x00, 0xff, 0x00}, grass{0x00, 0x40, 0x00},
+    grey{0x90, 0x90, 0x90}, cap_red{0xfd, 0x36, 0x36}, spot{0xeb, 0xeb, 0xeb},
+    night{0x00, 0x00, 0x28}, logo_dark{0x24, 0x56, 0x24}, logo_light{0x00, 0xdf, 0x40},
+    pink{0xfe, 0x4c, 0x92}, sky{0x6a, 0xa0, 0xff}, label{0xfd, 0xa5, 0xf4};
+}
+
+// An Xvfb on a free display number, stopped when this goes out of scope.
+class xvfb {
+  public:
+    explicit xvfb(int depth = 8, int width = 1024, int height = 768);
+    ~xvfb();
+    xvfb(const xvfb &) = delete;
+    xvfb &operator=(const xvfb &) = delete;
+
+    const std::string &name() const { return name_; } // ":N"
+    Display *dpy() const { return dpy_; }
+
+  private:
+    pid_t pid_ = -1;
+    std::string name_;
+    Display *dpy_ = nullptr;
+};
+
+// A scratch directory with a data/ folder holding the build's data files
+// (or only some of them), removed afterwards.
+class game_dir {
+  public:
+    explicit game_dir(const std::vector<std::string> &files = {"pelko.grid", "pelko.font",
+                                                               "pelko.raw"});
+    ~game_dir();
+    const std::string &path() const { return path_; }
+    std::string data(const std::string &file) const { return path_ + "/data/" + file; }
+    void write_data(const std::string &file, const std::string &bytes) const;
+    void remove_data(const std::string &file) const;
+
+  private:
+    std::string path_;
+};
+
+std::string build_data(const std::string &file); // bytes of a generated data file
+
+// The game binary run in a game_dir with DISPLAY set (or unset when empty).
+class game_process {
+  public:
+    game_process(const game_dir &dir, const std::string &display,
+                 const std::string &binary = PELKO_GAME_BINARY);
+    ~game_process();
+    game_process(const game_process &) = delete;
+    game_process &operator=(const game_process &) = delete;
+
+    // The exit status, or -1 when it did not end in time (it is then killed).
+    int wait_exit(double seconds = 20);
+    bool running();
+    std::string out() const;
+    std::string err() const;
+
+  private:
+    pid_t pid_ = -1;
+    int status_ = -1;
+    std::string out_path_, err_path_;
+};
+
+bool wait_until(const std::function<bool()> &condition, double seconds = 10);
+
+// The game's top-level window, or None after the timeout.
+Window find_window(Display *dpy, const std::string &name = "Pelko v1.02", double seconds = 10);
+
+// Keys by their keysym name ("e", "a", "space", "Shift_L"); the window gets the focus first.
+void send_key(Display *dpy, Window w, const std::string &keysym, bool shifted = false);
+
+// The window's pixels as colours.
+class snapshot {
+  public:
+    snapshot(Display *dpy, Window w, int x = 0, int y = 0, int width = 637, int height = 511);
+    rgb at(int x, int y) const; // window coordinates
+    int x0, y0, width, height;
+    std::vector<rgb> pixels;
+    void save_png(const std::string &path) const;
+};
+
+// Expected pictures: '.' is "not checked", other characters map to colours.
+::testing::AssertionResult region_matches(const snapshot &shot, int x, int y,
+                                          const std::vector<std::string> &rows,
+                                          const std::vector<std::pair<char, rgb>> &legend);

@@ -1,0 +1,127 @@
+#include "tests/unit/recorder.hpp"
+
+#include "app/app.hpp"
+#include "app/xio.hpp"
+#include "gfx/gfx.hpp"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+recorder_state rec;
+
+namespace {
+constexpr unsigned long PIXEL_BASE = 100;
+
+void record(req kind, int a = 0, int b = 0, int c = 0, int d = 0) {
+    rec.requests.push_back({kind, a, b, c, d, rec.colour});
+}
+} // namespace
+
+void reset_world(unsigned seed) {
+    rec = recorder_state{};
+    for (int i = 0; i < PALETTE_SIZE; i++) palette[i].pixel = PIXEL_BASE + static_cast<unsigned>(i);
+    fill_size_hints();
+    tick_counter = 0;
+    quit_requested = 0;
+    game_status = STATUS_RUNNING;
+    cursor = saved_cursor = {0, 0};
+    srand(seed);
+}
+
+void queue_event(int type, int after_syncs) {
+    XEvent event{};
+    event.type = type;
+    rec.events.push_back({event, after_syncs});
+}
+
+void queue_key(const std::string &text, int after_syncs) {
+    XEvent event{};
+    event.type = KeyPress;
+    event.xkey.keycode = static_cast<unsigned>(rec.key_texts.size());
+    rec.key_texts.push_back(text);
+    rec.events.push_back({event, after_syncs});
+}
+
+void queue_expose(int count, int after_syncs) {
+    XEvent event{};
+    event.type = Expose;
+    event.xexpose.count = count;
+    rec.events.push_back({event, after_syncs});
+}
+
+std::vector<request> requests_of(req kind) {
+    std::vector<request> out;
+    for (const request &r : rec.requests)
+        if (r.kind == kind) out.push_back(r);
+    return out;
+}
+
+std::vector<request> points_in(int colour) {
+    std::vector<request> out;
+    for (const request &r : rec.requests)
+        if (r.kind == req::point && r.colour == colour) out.push_back(r);
+    return out;
+}
+
+request point_at(int x, int y, int colour) {
+    return {req::point, x, y, 0, 0, colour};
+}
+
+request line_at(int x1, int y1, int x2, int y2, int colour) {
+    return {req::line, x1, y1, x2, y2, colour};
+}
+
+void xio_set_foreground(unsigned long pixel) {
+    rec.colour = static_cast<int>(pixel - PIXEL_BASE);
+    record(req::foreground, rec.colour);
+}
+void xio_draw_point(int x, int y) {
+    record(req::point, x, y);
+}
+void xio_draw_line(int x1, int y1, int x2, int y2) {
+    record(req::line, x1, y1, x2, y2);
+}
+void xio_draw_rectangle(int x, int y, unsigned w, unsigned h) {
+    record(req::rectangle, x, y, static_cast<int>(w), static_cast<int>(h));
+}
+void xio_fill_rectangle(int x, int y, unsigned w, unsigned h) {
+    record(req::fill, x, y, static_cast<int>(w), static_cast<int>(h));
+}
+void xio_sync() {
+    rec.syncs++;
+    record(req::sync);
+}
+void xio_sleep(timeval *timeout) {
+    record(req::sleep, static_cast<int>(timeout->tv_sec), static_cast<int>(timeout->tv_usec));
+}
+
+// Like XCheckIfEvent: the first pending event the predicate takes is removed.
+bool xio_check_event(XEvent *event, event_predicate predicate) {
+    for (auto it = rec.events.begin(); it != rec.events.end(); ++it) {
+        if (it->after_syncs > rec.syncs) continue;
+        if (!predicate(nullptr, &it->event, nullptr)) continue;
+        *event = it->event;
+        rec.events.erase(it);
+        return true;
+    }
+    return false;
+}
+
+int xio_lookup_string(XKeyEvent *key, char *buffer, int size, KeySym *) {
+    const std::string &text = rec.key_texts.at(key->keycode);
+    const int n = std::min(static_cast<int>(text.size()), size);
+    memcpy(buffer, text.data(), static_cast<size_t>(n));
+    return n;
+}
+
+void xio_window_size(int *width, int *height) {
+    *width = rec.window_width;
+    *height = rec.window_height;
+}
+
+void xio_resize_window(unsigned width, unsigned height) {
+    record(req::resize, static_cast<int>(width), static_cast<int>(height));
+    rec.window_width = static_cast<int>(width);
+    rec.window_height = static_cast<int>(height);
+}

@@ -1,0 +1,45 @@
+// The unit tests' side of the X seam: every request the game makes is
+// recorded with the foreground in force, and events come from a script.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <string>
+#include <vector>
+
+enum class req { foreground, point, line, rectangle, fill, sync, sleep, resize };
+
+struct request {
+    req kind;
+    int a = 0, b = 0, c = 0, d = 0; // coordinates, or the sleep's microseconds
+    int colour = -1;                // palette index in force, -1 before any
+    bool operator==(const request &) const = default;
+};
+
+struct recorder_state {
+    std::vector<request> requests;
+    int colour = -1;
+    int syncs = 0;          // pace_tick and explosion frames each sync once
+    int window_width = 637; // what XGetWindowAttributes reports
+    int window_height = 511;
+    struct scripted_event {
+        XEvent event;
+        int after_syncs; // the event is pending once this many syncs happened
+    };
+    std::vector<scripted_event> events;
+    std::vector<std::string> key_texts; // indexed by the fake key code
+};
+extern recorder_state rec;
+
+// Fresh recorder, palette pixels that map back to their index, the size
+// hints of a real start-up, a zero tick counter and a fresh seed.
+void reset_world(unsigned seed = 1);
+
+void queue_key(const std::string &text, int after_syncs = 0);
+void queue_expose(int count, int after_syncs = 0);
+void queue_event(int type, int after_syncs = 0);
+
+std::vector<request> requests_of(req kind);
+std::vector<request> points_in(int colour);
+request point_at(int x, int y, int colour);
+request line_at(int x1, int y1, int x2, int y2, int colour);
