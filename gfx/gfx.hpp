@@ -1,0 +1,63 @@
+// gfx: the palette, the 7 x 7 cell sprites, the screen wipe with its grid
+// file and the title logo. Owns cursor and saved_cursor, the drawing
+// position every sprite draws around.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <cstdint>
+#include <cstdio>
+
+struct point {
+    int32_t x;
+    int32_t y;
+};
+
+extern point cursor;
+extern point saved_cursor;
+
+enum : int {
+    PAL_HELP,
+    PAL_WHITE,
+    PAL_WORM,
+    PAL_APPLE_RED,
+    PAL_APPLE_GREEN,
+    PAL_GRASS,
+    PAL_GREY,
+    PAL_CAP_RED,
+    PAL_SPOT,
+    PAL_NIGHT,
+    PAL_LOGO_DARK,
+    PAL_LOGO_LIGHT,
+    PAL_PINK,
+    PAL_SKY,
+    PAL_LABEL,
+    PALETTE_SIZE
+};
+
+extern XColor palette[PALETTE_SIZE];
+void palette_setup();
+void set_colour(int index); // the GC foreground to a palette entry
+
+void draw_segment();
+void draw_apple();
+void draw_mushroom();
+void draw_fence();
+
+constexpr int GRID_RECORDS = 6480; // 90 x 72 cells inside the fence
+struct grid_cell {
+    int32_t col;
+    int32_t row;
+};
+extern grid_cell grid_cells[GRID_RECORDS + 2]; // 0 and the last are never loaded
+void load_grid();
+void wipe_screen();
+
+constexpr int LOGO_PLANE_BYTES = 2000; // 50 rows of 40 bytes
+constexpr int LOGO_BYTES = 2 * LOGO_PLANE_BYTES;
+extern unsigned char logo_bits[LOGO_BYTES];
+extern int32_t logo_pos;
+extern FILE *logo_file;
+void load_logo();
+void draw_logo_plane(int32_t x0, int32_t y0, int colour);
+void draw_logo(); // both planes from logo_pos 0
+void redraw_logo_on_expose();
