@@ -1,27 +1,13 @@
 #include "app/xio.hpp"
 #include "gfx/gfx.hpp"
+#include "gfx/sprite_patterns.hpp"
 
 point cursor;
 point saved_cursor;
 
 namespace {
 
-using pattern = const char *[7];
-
-// One row per dy from -3 to +3, one column per dx from -3 to +3. A digit is
-// the palette entry of the pixel, F the caller's foreground, '.' untouched.
-constexpr pattern segment_pattern = {
-    ".FFFFF.", "FFFFFFF", "FFFFFFF", "FFFFFFF", "FFFFFFF", "FFFFFFF", ".FFFFF.",
-};
-constexpr pattern apple_pattern = {
-    "...444.", "..344..", ".33433.", "3333333", "3333333", ".33333.", "..333..",
-};
-constexpr pattern mushroom_pattern = {
-    "..778..", ".78777.", "7877878", "...7...", "...6...", "...6...", "..666..",
-};
-constexpr pattern fence_pattern = {
-    "6666666", "6.6.6.6", "6666666", "6.6.6.6", "6666666", "6.6.6.6", "6666666",
-};
+using sprite_patterns::pattern;
 
 void draw_pixels(const pattern &rows, char mark) {
     for (int dy = -3; dy <= 3; dy++)
@@ -41,17 +27,17 @@ void draw_coloured(const pattern &rows, const int (&colours)[N]) {
 } // namespace
 
 void draw_segment() {
-    draw_pixels(segment_pattern, 'F');
+    draw_pixels(sprite_patterns::segment, 'F');
 }
 
 void draw_apple() {
-    draw_coloured(apple_pattern, {PAL_APPLE_RED, PAL_APPLE_GREEN});
+    draw_coloured(sprite_patterns::apple, {PAL_APPLE_RED, PAL_APPLE_GREEN});
 }
 
 void draw_mushroom() {
-    draw_coloured(mushroom_pattern, {PAL_GREY, PAL_CAP_RED, PAL_SPOT});
+    draw_coloured(sprite_patterns::mushroom, {PAL_GREY, PAL_CAP_RED, PAL_SPOT});
 }
 
 void draw_fence() {
-    draw_coloured(fence_pattern, {PAL_GREY});
+    draw_coloured(sprite_patterns::fence, {PAL_GREY});
 }
