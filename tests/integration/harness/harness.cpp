@@ -3,6 +3,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -89,6 +90,22 @@ xvfb::~xvfb() {
         kill(pid_, SIGTERM);
         waitpid(pid_, nullptr, 0);
     }
+}
+
+bool xvfb::hold_when(const std::function<bool()> &condition, double seconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    for (;;) {
+        XGrabServer(dpy_);
+        XSync(dpy_, False);
+        if (condition()) return true;
+        release(); // the others get a turn while the server waits for the next grab
+        if (std::chrono::steady_clock::now() > end) return false;
+    }
+}
+
+void xvfb::release() {
+    XUngrabServer(dpy_);
+    XSync(dpy_, False);
 }
 
 // --- game_dir -------------------------------------------------------------
@@ -242,6 +259,10 @@ rgb snapshot::at(int x, int y) const {
     return pixels[static_cast<size_t>((y - y0) * width + (x - x0))];
 }
 
+long snapshot::count(const rgb &c) const {
+    return std::count(pixels.begin(), pixels.end(), c);
+}
+
 void snapshot::save_png(const std::string &path) const {
     const std::string ppm = path + ".ppm";
     {
@@ -277,4 +298,47 @@ void snapshot::save_png(const std::string &path) const {
     }
     if (wrong == 0) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << wrong << " pixels differ:" << problems.str();
+}
+
+// --- expected pictures ----------------------------------------------------
+
+const std::vector<std::pair<char, rgb>> &palette_legend() {
+    using namespace colour;
+    static const std::vector<std::pair<char, rgb>> legend = {
+        {'0', help},      {'1', white},      {'2', worm},    {'3', apple_red}, {'4', apple_green},
+        {'5', grass},     {'6', grey},       {'7', cap_red}, {'8', spot},      {'9', night},
+        {'a', logo_dark}, {'b', logo_light}, {'c', pink},    {'d', sky},       {'e', label},
+    };
+    return legend;
+}
+
+namespace sprite {
+const std::vector<std::string> segment = {".FFFFF.", "FFFFFFF", "FFFFFFF", "FFFFFFF",
+                                          "FFFFFFF", "FFFFFFF", ".FFFFF."};
+const std::vector<std::string> mushroom = {"..778..", ".78777.", "7877878", "...7...",
+                                           "...6...", "...6...", "..666.."};
+const std::vector<std::string> fence = {"6666666", "6.6.6.6", "6666666", "6.6.6.6",
+                                        "6666666", "6.6.6.6", "6666666"};
+} // namespace sprite
+
+sketch::sketch(int x, int y, int width, int height, char background)
+    : x0(x), y0(y),
+      rows(static_cast<size_t>(height), std::string(static_cast<size_t>(width), background)) {}
+
+sketch &sketch::stamp(int cx, int cy, const std::vector<std::string> &sprite, char foreground) {
+    for (int dy = -3; dy <= 3; dy++) {
+        for (int dx = -3; dx <= 3; dx++) {
+            const char mark = sprite[static_cast<size_t>(dy + 3)][static_cast<size_t>(dx + 3)];
+            const int i = cx + dx - x0, j = cy + dy - y0;
+            if (mark == '.' || j < 0 || j >= static_cast<int>(rows.size()) || i < 0 ||
+                i >= static_cast<int>(rows[0].size()))
+                continue; // outside the picture, as the server clips outside the window
+            rows[static_cast<size_t>(j)][static_cast<size_t>(i)] = mark == 'F' ? foreground : mark;
+        }
+    }
+    return *this;
+}
+
+::testing::AssertionResult region_matches(const snapshot &shot, const sketch &expected) {
+    return region_matches(shot, expected.x0, expected.y0, expected.rows, palette_legend());
 }

@@ -29,6 +29,15 @@ constexpr rgb help{0xff, 0xff, 0x40}, white{0xff, 0xff, 0xff}, worm{0xd8, 0x85, 
     pink{0xfe, 0x4c, 0x92}, sky{0x6a, 0xa0, 0xff}, label{0xfd, 0xa5, 0xf4};
 }
 
+// The colours by palette index as one hex digit, '0' help to 'e' label ('5' grass,
+// '9' night), for region_matches.
+const std::vector<std::pair<char, rgb>> &palette_legend();
+
+// The 7 x 7 cell sprites in those digits; 'F' is the current foreground, '.' untouched.
+namespace sprite {
+extern const std::vector<std::string> segment, mushroom, fence;
+}
+
 // An Xvfb on a free display number, stopped when this goes out of scope.
 class xvfb {
   public:
@@ -39,6 +48,12 @@ class xvfb {
 
     const std::string &name() const { return name_; } // ":N"
     Display *dpy() const { return dpy_; }
+
+    // Looks at the condition with the server grabbed, letting the other clients run
+    // only between looks, so that a picture lasting a few milliseconds cannot slip by.
+    // When it holds, the server stays grabbed and the picture held until release().
+    bool hold_when(const std::function<bool()> &condition, double seconds = 10);
+    void release();
 
   private:
     pid_t pid_ = -1;
@@ -98,6 +113,7 @@ class snapshot {
   public:
     snapshot(Display *dpy, Window w, int x = 0, int y = 0, int width = 637, int height = 511);
     rgb at(int x, int y) const; // window coordinates
+    long count(const rgb &c) const;
     int x0, y0, width, height;
     std::vector<rgb> pixels;
     void save_png(const std::string &path) const;
@@ -107,3 +123,13 @@ class snapshot {
 ::testing::AssertionResult region_matches(const snapshot &shot, int x, int y,
                                           const std::vector<std::string> &rows,
                                           const std::vector<std::pair<char, rgb>> &legend);
+
+// An expected picture in palette digits: a background with sprites stamped on
+// their centres, all in window coordinates.
+struct sketch {
+    sketch(int x, int y, int width, int height, char background);
+    sketch &stamp(int cx, int cy, const std::vector<std::string> &sprite, char foreground = '2');
+    int x0, y0;
+    std::vector<std::string> rows;
+};
+::testing::AssertionResult region_matches(const snapshot &shot, const sketch &expected);
