@@ -62,31 +62,18 @@ TEST_F(RunningGame, EndsWithStatusZeroOnE) {
 
 TEST_F(RunningGame, TitleLegendShowsTheSpritesPixelExact) {
     ASSERT_NE(w, None);
-    const std::vector<std::pair<char, rgb>> legend = {
-        {'W', colour::worm},  {'3', colour::apple_red}, {'4', colour::apple_green},
-        {'6', colour::grey},  {'7', colour::cap_red},   {'8', colour::spot},
-        {'N', colour::night},
-    };
-    // The worm of six segments from x 300 leftwards, then apple, mushroom, fence.
-    const std::vector<std::string> worm_row = {
-        "N" + std::string(5, 'W') + "NN" + std::string(5, 'W') + "NN" + std::string(5, 'W') + "NN" +
-            std::string(5, 'W') + "NN" + std::string(5, 'W') + "NN" + std::string(5, 'W') + "N",
-        std::string(42, 'W'),
-    };
-    const std::vector<std::string> apple = {"NNN444N", "NN344NN", "N33433N", "3333333",
-                                            "3333333", "N33333N", "NN333NN"};
-    const std::vector<std::string> mushroom = {"NN778NN", "N78777N", "7877878", "NNN7NNN",
-                                               "NNN6NNN", "NNN6NNN", "NN666NN"};
-    const std::vector<std::string> fence = {"6666666", "6N6N6N6", "6666666", "6N6N6N6",
-                                            "6666666", "6N6N6N6", "6666666"};
     ASSERT_TRUE(wait_until([&] {
         return snapshot(server.dpy(), w, 297, 432, 7, 7).at(297, 432) == colour::grey;
     })) << "the legend never appeared";
     const snapshot shot(server.dpy(), w);
-    EXPECT_TRUE(region_matches(shot, 262, 387, worm_row, legend));
-    EXPECT_TRUE(region_matches(shot, 297, 402, apple, legend));
-    EXPECT_TRUE(region_matches(shot, 297, 417, mushroom, legend));
-    EXPECT_TRUE(region_matches(shot, 297, 432, fence, legend));
+    // The worm of six segments from x 300 leftwards, then apple, mushroom, fence.
+    sketch worm(262, 387, 42, 7, '9');
+    for (int x = 300; x >= 265; x -= 7) worm.stamp(x, 390, sprite::segment);
+    EXPECT_TRUE(region_matches(shot, worm));
+    EXPECT_TRUE(region_matches(shot, sketch(297, 402, 7, 7, '9').stamp(300, 405, sprite::apple)));
+    EXPECT_TRUE(
+        region_matches(shot, sketch(297, 417, 7, 7, '9').stamp(300, 420, sprite::mushroom)));
+    EXPECT_TRUE(region_matches(shot, sketch(297, 432, 7, 7, '9').stamp(300, 435, sprite::fence)));
 }
 
 TEST(StartUp, TrueColorDisplayFailsWithThePaletteMessage) {

@@ -7,7 +7,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <unistd.h>
 
 namespace {
@@ -23,19 +22,13 @@ const std::vector<unsigned char> font_file = [] {
 }();
 
 struct FontTest : testing::Test {
-    fs::path home = fs::current_path(), dir;
+    scratch_dir scratch;
     void SetUp() override {
-        char name[] = "/tmp/pelko-font-XXXXXX";
-        fs::current_path(dir = mkdtemp(name));
-        fs::create_directory("data");
         reset_world();
         load(font_file);
     }
-    void TearDown() override { fs::current_path(home), fs::remove_all(dir); }
     static void load(const std::vector<unsigned char> &bytes) {
-        std::ofstream("data/pelko.font", std::ios::binary)
-            .write(reinterpret_cast<const char *>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
+        write_file("data/pelko.font", bytes);
         load_font();
         set_colour(PAL_WHITE);
         rec.requests.clear();

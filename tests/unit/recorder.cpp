@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <unistd.h>
 
 recorder_state rec;
 
@@ -124,4 +126,21 @@ void xio_resize_window(unsigned width, unsigned height) {
     record(req::resize, static_cast<int>(width), static_cast<int>(height));
     rec.window_width = static_cast<int>(width);
     rec.window_height = static_cast<int>(height);
+}
+
+scratch_dir::scratch_dir() : home(std::filesystem::current_path()) {
+    char name[] = "/tmp/pelko-unit-XXXXXX";
+    std::filesystem::current_path(dir = mkdtemp(name));
+    std::filesystem::create_directory("data");
+}
+
+scratch_dir::~scratch_dir() {
+    std::filesystem::current_path(home);
+    std::filesystem::remove_all(dir);
+}
+
+void write_file(const char *name, const std::vector<unsigned char> &bytes) {
+    std::ofstream(name, std::ios::binary)
+        .write(reinterpret_cast<const char *>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }

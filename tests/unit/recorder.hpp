@@ -4,6 +4,7 @@
 
 #include <X11/Xlib.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -43,3 +44,12 @@ std::vector<request> requests_of(req kind);
 std::vector<request> points_in(int colour);
 request point_at(int x, int y, int colour);
 request line_at(int x1, int y1, int x2, int y2, int colour);
+
+// A fresh working directory with an empty data/ for the loaders, left and
+// removed at the end of the test.
+struct scratch_dir {
+    scratch_dir();
+    ~scratch_dir();
+    std::filesystem::path home, dir;
+};
+void write_file(const char *name, const std::vector<unsigned char> &bytes);

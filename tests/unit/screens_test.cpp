@@ -10,18 +10,12 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <unistd.h>
 
 namespace {
 namespace fs = std::filesystem;
 using bytes = std::vector<unsigned char>;
-
-void write_file(const char *name, const bytes &b) {
-    std::ofstream(name, std::ios::binary)
-        .write(reinterpret_cast<const char *>(b.data()), static_cast<std::streamsize>(b.size()));
-}
 
 // What a drawing leaves on screen: its requests less the colour changes.
 std::vector<request> drawn_by(const std::function<void()> &draw) {
@@ -39,11 +33,8 @@ request block(int x, int y, int colour) {
 }
 
 struct ScreensTest : testing::Test {
-    fs::path home = fs::current_path(), dir;
+    scratch_dir scratch;
     void SetUp() override {
-        char name[] = "/tmp/pelko-screens-XXXXXX";
-        fs::current_path(dir = mkdtemp(name));
-        fs::create_directory("data");
         bytes font(800), logo(4000);
         for (size_t i = 0; i < font.size(); i++) font[i] = static_cast<unsigned char>(i * 7 % 11);
         logo[0] = 0x80, logo[1] = 0x01, logo[41] = 0x40, logo[2000] = 0x81, logo[3999] = 0x01;
@@ -55,7 +46,6 @@ struct ScreensTest : testing::Test {
         reset_world();
         score = high_score = 0;
     }
-    void TearDown() override { fs::current_path(home), fs::remove_all(dir); }
 };
 
 TEST_F(ScreensTest, WipeFillsTheGridSquaresInFileOrderThenSweepsTheLines) {

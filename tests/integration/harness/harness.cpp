@@ -315,6 +315,8 @@ const std::vector<std::pair<char, rgb>> &palette_legend() {
 namespace sprite {
 const std::vector<std::string> segment = {".FFFFF.", "FFFFFFF", "FFFFFFF", "FFFFFFF",
                                           "FFFFFFF", "FFFFFFF", ".FFFFF."};
+const std::vector<std::string> apple = {"...444.", "..344..", ".33433.", "3333333",
+                                        "3333333", ".33333.", "..333.."};
 const std::vector<std::string> mushroom = {"..778..", ".78777.", "7877878", "...7...",
                                            "...6...", "...6...", "..666.."};
 const std::vector<std::string> fence = {"6666666", "6.6.6.6", "6666666", "6.6.6.6",

@@ -35,7 +35,7 @@ const std::vector<std::pair<char, rgb>> &palette_legend();
 
 // The 7 x 7 cell sprites in those digits; 'F' is the current foreground, '.' untouched.
 namespace sprite {
-extern const std::vector<std::string> segment, mushroom, fence;
+extern const std::vector<std::string> segment, apple, mushroom, fence;
 }
 
 // An Xvfb on a free display number, stopped when this goes out of scope.
