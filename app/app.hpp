@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // app: start-up, the program loop, the game loop and the X connection.
 // Owns the display handles, the size hints, the program-wide flags, the
 // scores, the per-game state of run_game and tick_counter.

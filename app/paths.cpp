@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/app.hpp"
 
 // PELKO_DATA_DIR comes from the build: the installed data directory, or a

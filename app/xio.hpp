@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The thin seam between the game and Xlib: the few requests drawn and polled
 // every tick. The game links the Xlib version; unit tests link a recorder.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/xio.hpp"
 
 #include "app/app.hpp"

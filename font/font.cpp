@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "font/font.hpp"
 
 #include "app/app.hpp"

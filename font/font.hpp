@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // font: the vector font file, its two segment tables, the glyph table
 // (glyphs.hpp) and text drawing. Only draw_text_scaled changes
 // font_segments, and it restores it from font_backup before returning.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The glyph table: which run of font segments draws each character, and how
 // far it moves the pen. Shared by the game and by the tool that builds the
 // font file, so both agree on the record order.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "font/font.hpp"
 
 int32_t draw_text(const char *text, int32_t x, int32_t y, int32_t spacing) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // gfx: the palette, the 7 x 7 cell sprites, the screen wipe with its grid
 // file and the title logo. Owns cursor and saved_cursor, the drawing
 // position every sprite draws around.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The four 7 x 7 cell sprites as pictures, shared by the game and the icon
 // tool so that the desktop icon shows exactly what the playfield shows.
 #pragma once

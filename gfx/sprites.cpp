@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/xio.hpp"
 #include "gfx/gfx.hpp"
 #include "gfx/sprite_patterns.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "input/input.hpp"
 
 #include "app/app.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // input: event polling and the key bindings of the game and the title
 // screen. Owns event_buffer, the one event record every poll fills.
 #pragma once

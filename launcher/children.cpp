@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "launcher/launcher.hpp"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // launcher: pelko-play, the command a player starts. Owns the choice of
 // display (the user's own when its default visual has writable colour cells,
 // else a nested 8-bit Xephyr sized for the game), the lives of the nested

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // play: the playfield model. Owns the body ring, the apples and the
 // mushrooms, and the collision test that reads them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/app.hpp"
 #include "app/xio.hpp"
 #include "font/font.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // screens: the title screen and the game-over sequence. Owns title_done and
 // the explosion's particles.
 #pragma once

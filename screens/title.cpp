@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/app.hpp"
 #include "font/font.hpp"
 #include "gfx/gfx.hpp"

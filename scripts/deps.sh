@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages a fresh Debian 12 machine lacks for building
 # (deps.sh build), or for building and testing (deps.sh test).
 set -eu

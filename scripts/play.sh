@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds, and starts the game through its launcher:
 # on your display when it has writable colour cells, else in a nested 8-bit
 # Xephyr window. The game is installed under build-play/stage, so no root is

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Takes the README's screenshots from the real game on an 8-bit Xvfb, typing
 # on it as a player would: docs/screenshots/title.png, game.png, game-over.png;
 # and the font sheet, every glyph drawn by the game's own text code:

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds, and runs every test: unit and integration
 # tests, then the same again built with AddressSanitizer and UBSan.
 set -eu

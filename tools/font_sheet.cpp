@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // font_sheet: every glyph of the font at its own size and "GAME OVER" at the
 // game-over scale, drawn by the game's own text code in its window on the
 // display named by DISPLAY (an 8-bit server), and written out as a PPM.

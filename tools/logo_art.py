@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Draws the title logo and writes it as the text picture data/logo.txt.
 
 The letters are built from rounded boxes and capsules and tested at pixel

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // mkfont: turns the readable font source (data/font.txt) into pelko.font,
 // 200 records of x1 y1 x2 y2 as unsigned bytes, in the glyph table's order.
 //

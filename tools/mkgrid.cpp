@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the dissolve order of the screen wipe: every cell inside the fence
 // once, shuffled by a fixed seed so that every build makes the same file.
 //   mkgrid <pelko.grid>

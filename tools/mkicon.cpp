@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // mkicon: draws the desktop icon from the game's own cell sprites: a worm
 // in a fenced corner of the garden, beside an apple and a mushroom. Writes
 // a scalable SVG (one square per pixel run) and a 128 x 128 PNG.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Builds the title logo bitmap from its text picture.
 //
 //   mklogo logo.txt pelko.raw

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // screenshots: the README's pictures, taken from the real game on an 8-bit
 // Xvfb: the title screen, a game in progress and the game-over screen.
 //   screenshots <directory>   writes title.png, game.png and game-over.png

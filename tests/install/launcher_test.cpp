@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The launcher on the displays players have: a 24-bit one, where it must
 // bring up a nested 8-bit server around the game and take it down again on
 // every way out, an 8-bit one, where the game runs directly, and none.

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # The Debian package of a build: every file at its path, the data where the
 # game looks for it, the dependencies, a man page that renders without
 # warnings and a desktop entry that validates.

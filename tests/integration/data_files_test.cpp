@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A data file that cannot be opened ends the program with its message alone on
 // standard output and status 1: the grid and the font before any display is
 // opened, the logo on the title screen, at its load or at an Expose.

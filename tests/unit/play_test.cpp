@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // gtest before Xlib: X.h defines None, which gtest uses as a name.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/unit/recorder.hpp"
 
 #include "app/app.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The unit tests' side of the X seam: every request the game makes is
 // recorded with the foreground in force, and events come from a script.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Times the game's own loops on the X server named by DISPLAY (an 8-bit
 // Xvfb): wipes, title ticks, game ticks, explosion frames and an apple
 // placement that gives up. Run it from a directory holding data/.

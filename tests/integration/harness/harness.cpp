@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/integration/harness/harness.hpp"
 
 #include <X11/Xutil.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A small library for testing the real game on a real X server: an Xvfb of
 // our own, the game binary in a directory of its own, keys through XTEST and
 // pixels through XGetImage and the colormap.
