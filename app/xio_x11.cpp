@@ -4,6 +4,7 @@
 #include "app/app.hpp"
 
 #include <sys/select.h>
+#include <time.h>
 
 void xio_set_foreground(unsigned long pixel) {
     XSetForeground(display, gc, pixel);
@@ -31,6 +32,12 @@ void xio_sync() {
 
 void xio_sleep(timeval *timeout) {
     select(0, nullptr, nullptr, nullptr, timeout);
+}
+
+int64_t xio_clock_us() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return int64_t{now.tv_sec} * 1000000 + now.tv_nsec / 1000;
 }
 
 bool xio_check_event(XEvent *event, event_predicate predicate) {

@@ -93,10 +93,15 @@ void xio_fill_rectangle(int x, int y, unsigned w, unsigned h) {
 }
 void xio_sync() {
     rec.syncs++;
+    rec.now_us += rec.sync_us;
     record(req::sync);
 }
 void xio_sleep(timeval *timeout) {
     record(req::sleep, static_cast<int>(timeout->tv_sec), static_cast<int>(timeout->tv_usec));
+    rec.now_us += int64_t{timeout->tv_sec} * 1000000 + timeout->tv_usec;
+}
+int64_t xio_clock_us() {
+    return rec.now_us;
 }
 
 // Like XCheckIfEvent: the first pending event the predicate takes is removed.

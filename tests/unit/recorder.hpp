@@ -22,6 +22,8 @@ struct recorder_state {
     std::vector<request> requests;
     int colour = -1;
     int syncs = 0;          // pace_tick and explosion frames each sync once
+    int64_t now_us = 0;     // the clock: sleeps and syncs move it on
+    int64_t sync_us = 0;    // what a sync costs, as if the server drew
     int window_width = 637; // what XGetWindowAttributes reports
     int window_height = 511;
     struct scripted_event {
