@@ -51,7 +51,11 @@ struct grid_cell {
 };
 extern grid_cell grid_cells[GRID_RECORDS + 2]; // 0 and the last are never loaded
 void load_grid();
-void wipe_screen();
+void wipe_screen();                     // the dissolve, then the sweep
+constexpr int WIPE_DISSOLVE_STEPS = 30; // of a tick each: about 0.6 s
+constexpr int WIPE_SWEEP_STEPS = 10;
+void wipe_dissolve(); // the grid's squares in file order
+void wipe_sweep();    // lines from the top row down
 
 constexpr int LOGO_PLANE_BYTES = 2000; // 50 rows of 40 bytes
 constexpr int LOGO_BYTES = 2 * LOGO_PLANE_BYTES;

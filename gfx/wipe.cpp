@@ -9,7 +9,14 @@ grid_cell grid_cells[GRID_RECORDS + 2];
 
 namespace {
 char grid_message[4200]; // room for any path the build can name
+
+// Each stage is shown a tick at a time, in steps of equal size, so that a
+// player sees it happen however fast the server draws.
+void show_step_end(int i, int count, int steps) {
+    const int per_step = (count + steps - 1) / steps;
+    if ((i + 1) % per_step == 0 || i + 1 == count) pace_tick();
 }
+} // namespace
 
 void load_grid() {
     FILE *file = fopen(grid_path, "rb");
@@ -26,12 +33,25 @@ void load_grid() {
     fclose(file);
 }
 
+void wipe_dissolve() {
+    constexpr int count = GRID_RECORDS + 2;
+    for (int i = 0; i < count; i++) {
+        cursor = {CELL * grid_cells[i].col, CELL * grid_cells[i].row};
+        xio_fill_rectangle(cursor.x - 3, cursor.y - 3, CELL, CELL);
+        show_step_end(i, count, WIPE_DISSOLVE_STEPS);
+    }
+}
+
+void wipe_sweep() {
+    for (int y = 0; y < size_hints.height; y++) {
+        xio_draw_line(0, y, size_hints.width, y);
+        show_step_end(y, size_hints.height, WIPE_SWEEP_STEPS);
+    }
+}
+
 void wipe_screen() {
     saved_cursor = cursor;
-    for (const grid_cell &cell : grid_cells) {
-        cursor = {CELL * cell.col, CELL * cell.row};
-        xio_fill_rectangle(cursor.x - 3, cursor.y - 3, CELL, CELL);
-    }
-    for (int y = 0; y < size_hints.height; y++) xio_draw_line(0, y, size_hints.width, y);
+    wipe_dissolve();
+    wipe_sweep();
     cursor = saved_cursor;
 }

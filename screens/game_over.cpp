@@ -13,6 +13,7 @@ particle_table particles;
 namespace {
 constexpr float BIG_SCALE = 5.5f;
 constexpr double FALL_PER_PARTICLE = 0.002;
+constexpr int64_t FRAME_US = 8000; // 250 frames: about 2 s, whatever the server's speed
 
 // Between -5 and 4.999, in single precision as the explosion always was.
 float random_speed() {
@@ -38,6 +39,14 @@ void write_game_over() {
         draw_text("CONGRATULATIONS! NEW HIGH-SCORE!", 150, 100, 4);
         draw_text("CONGRATULATIONS! NEW HIGH-SCORE!", 151, 100, 4);
         high_score = score;
+    }
+}
+
+// A deadline, not a pause after drawing: the drawing's own time counts.
+void wait_until(int64_t deadline_us) {
+    for (int64_t now = xio_clock_us(); now < deadline_us; now = xio_clock_us()) {
+        timeval pause{0, static_cast<suseconds_t>(deadline_us - now)};
+        xio_sleep(&pause);
     }
 }
 
@@ -69,9 +78,11 @@ void run_game_over() {
     tick_counter = 0;
     float fall = 0.0f;
     for (;;) {
+        const int64_t begun = xio_clock_us();
         explosion_frame(fall);
         if (++tick_counter >= EXPLOSION_FRAMES) break;
         if (game_status != STATUS_RUNNING) break;
+        wait_until(begun + FRAME_US);
     }
     tick_counter = 0;
 }

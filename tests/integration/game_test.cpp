@@ -151,6 +151,39 @@ TEST_F(Game, TurnsOnOneKeyPerTickAndDrawsThePath) {
     EXPECT_TRUE(region_matches(shot(), path)) << "turned down at x " << turn;
 }
 
+// Sampled as a player sees it, without holding the server: the clock, not the
+// server's speed, sets how long the game over and the title's dissolve last.
+TEST_F(Game, GameOverStaysTwoSecondsThenTheTitleDissolvesInStepByStep) {
+    start();
+    using clock = std::chrono::steady_clock;
+    struct span {
+        clock::time_point first{}, last{};
+        void saw(clock::time_point t) { (first == clock::time_point{} ? first : last) = t; }
+        double seconds() const { return std::chrono::duration<double>(last - first).count(); }
+    } letters, part_way;
+    bool dissolving = false, dissolved = false;
+    ASSERT_TRUE(wait_until(
+        [&] {
+            const clock::time_point now = clock::now();
+            if (shot(120, 200, 390, 39).count(colour::white) > 1000) letters.saw(now);
+            // Three rows of cells across the garden, clear of the worm and the letters.
+            long grass = 0, night = 0;
+            for (int y : {49, 301, 448}) {
+                const snapshot row = shot(7, y, 623, 1);
+                grass += row.count(colour::grass);
+                night += row.count(colour::night);
+            }
+            const bool mixed = grass > 0 && night > 0;
+            if (mixed) part_way.saw(now);
+            dissolving = dissolving || mixed;
+            dissolved = dissolving && !mixed;
+            return dissolved;
+        },
+        30));
+    EXPECT_GE(letters.seconds(), 1.5);
+    EXPECT_GE(part_way.seconds(), 0.3);
+}
+
 struct ending {
     const char *key;
     bool quits;

@@ -60,7 +60,27 @@ TEST_F(ScreensTest, WipeFillsTheGridSquaresInFileOrderThenSweepsTheLines) {
         for (size_t i = 0; i < 2 * 6480; i += 2) want.push_back(square(at(i), at(i + 1)));
         want.push_back(square(0, 0));
         for (int y = 0; y < 511; y++) want.push_back(line_at(0, y, 637, y, PAL_NIGHT));
-        EXPECT_EQ(drawn_by(wipe_screen), want) << file.size();
+        // Shown a tick at a time: 30 steps of squares, then 10 of lines.
+        std::vector<request> drawn;
+        std::vector<size_t> steps{0};
+        const request sleep{req::sleep, 0, 20000, 0, 0, PAL_NIGHT};
+        for (const request &r : drawn_by(wipe_screen)) {
+            if (r.kind == req::sync) {
+                steps.push_back(0);
+            } else if (r.kind == req::sleep) {
+                EXPECT_EQ(r, sleep);
+            } else {
+                drawn.push_back(r);
+                steps.back()++;
+            }
+        }
+        EXPECT_EQ(drawn, want) << file.size();
+        std::vector<size_t> want_steps(29, 217);
+        want_steps.push_back(189);
+        want_steps.insert(want_steps.end(), 9, 52);
+        want_steps.insert(want_steps.end(), {43, 0});
+        EXPECT_EQ(steps, want_steps);
+        EXPECT_EQ(requests_of(req::sleep).size(), 40u);
         EXPECT_TRUE(cursor.x == 42 && cursor.y == 77 && saved_cursor.x == 42 &&
                     saved_cursor.y == 77);
     }
@@ -205,6 +225,30 @@ TEST_F(ScreensTest, ExplosionTakesFortySpeedsAndFallsFor250Frames) {
     // Particle 19 after 250 frames: the fall term never resets.
     EXPECT_NEAR(cursor.x, 250 * speed[38], 1.0);
     EXPECT_NEAR(cursor.y, 3 + 250 * speed[39] + 0.002 * (20 * 31125 + 19 * 250), 1.0);
+}
+
+TEST_F(ScreensTest, ExplosionFramesBeginEightMillisecondsApartWhateverTheDrawingTakes) {
+    struct pace_case {
+        int64_t sync_us; // what the server takes for a frame
+        const char *key; // read in frame 3, if any
+        size_t frames;   // the frames run
+        int sleep;       // the sleep before each but the first, in microseconds
+    };
+    for (const pace_case &c : {pace_case{3000, "", 250, 5000},
+                               {8000, "", 250, 0},
+                               {11000, "", 250, 0},
+                               {3000, "q", 3, 5000}}) {
+        reset_world();
+        rec.sync_us = c.sync_us;
+        if (*c.key) queue_key(c.key, 3);
+        run_game_over();
+        const auto sleeps = requests_of(req::sleep);
+        EXPECT_EQ(size_t(rec.syncs), c.frames);
+        EXPECT_EQ(sleeps.size(), c.sleep ? c.frames - 1 : 0) << c.sync_us;
+        for (const request &r : sleeps) EXPECT_EQ(r.b, c.sleep);
+        EXPECT_EQ(rec.now_us,
+                  std::max<int64_t>(c.sync_us, 8000) * int64_t(c.frames - 1) + c.sync_us);
+    }
 }
 
 TEST_F(ScreensTest, GameOverCongratulatesOnATieOrBetterAndEndsOnAGameKey) {
