@@ -34,11 +34,12 @@ snapshot still(Display *dpy, Window w) {
     return shot;
 }
 
-// Polls until the window shows what we wait for, and returns that picture.
+// Polls until the window shows what we wait for, and returns that picture;
+// held still for it, or as it comes when it lasts long enough anyway.
 std::optional<snapshot> wait_for(Display *dpy, Window w, bool (*shows)(const snapshot &),
-                                 double seconds) {
+                                 double seconds, bool hold = true) {
     std::optional<snapshot> shot;
-    wait_until([&] { return shows(*(shot = still(dpy, w))); }, seconds);
+    wait_until([&] { return shows(*(shot = hold ? still(dpy, w) : snapshot(dpy, w))); }, seconds);
     if (shot && shows(*shot)) return shot;
     return std::nullopt;
 }
@@ -119,7 +120,9 @@ const char *take_pictures(const std::string &directory) {
     const std::optional<snapshot> playing = play_until_apples(dpy, w);
     if (!playing) return "the worm met a mushroom or the fence";
     send_key(dpy, w, "q");
-    const std::optional<snapshot> over = wait_for(dpy, w, game_over_drawn, 5);
+    // The explosion lasts two seconds: time to look without stopping the game.
+    pause_ms(300);
+    const std::optional<snapshot> over = wait_for(dpy, w, game_over_drawn, 5, false);
     if (!over) return "no game-over screen";
 
     title->save_png(directory + "/title.png");
