@@ -28,16 +28,33 @@ bool has_writable_cells(Display *dpy) {
     return true;
 }
 
-bool user_display_will_do() {
+Display *open_user_display() {
     const char *name = getenv("DISPLAY");
     if (!name || !*name)
         die("DISPLAY is not set: Pelko plays in a window on an X display, so start it "
             "from a graphical session");
     Display *dpy = XOpenDisplay(nullptr);
     if (!dpy) die("cannot open display %s", name);
-    const bool writable = has_writable_cells(dpy);
-    XCloseDisplay(dpy);
-    return writable;
+    return dpy;
+}
+
+constexpr const char *USAGE = "usage: pelko-play [--help | --version]\n";
+
+int options(const char *option) {
+    if (!strcmp(option, "--version")) {
+        puts(PELKO_TITLE);
+        return 0;
+    }
+    if (strcmp(option, "--help")) {
+        fputs(USAGE, stderr);
+        return 2;
+    }
+    fputs(USAGE, stdout);
+    puts("Starts Pelko, the worm arcade game, on the X display named by DISPLAY: there\n"
+         "when its default visual has 15 writable colour cells, else in a window of\n"
+         "its own that holds a nested 8-bit X server (Xephyr). Ends with the game's\n"
+         "exit status, or 0 when that window is closed. See pelko(6).");
+    return 0;
 }
 } // namespace
 
@@ -52,12 +69,12 @@ void die(const char *format, ...) {
 }
 
 int main(int argc, char **argv) {
-    if (argc > 1) {
-        fprintf(stderr, "usage: %s\n", argv[0]);
-        return 2;
-    }
+    if (argc > 2) return options("");
+    if (argc == 2) return options(argv[1]);
     remember_signal_mask();
-    if (!user_display_will_do()) play_nested();
+    Display *host = open_user_display();
+    if (!has_writable_cells(host)) play_nested(host);
+    XCloseDisplay(host);
     execl(PELKO_GAME, PELKO_GAME, static_cast<char *>(nullptr));
     die("cannot run %s: %s", PELKO_GAME, strerror(errno));
 }

@@ -26,12 +26,16 @@ pid_t server_pid = -1;
 pid_t game_pid = -1;
 int game_wait_status = -1; // set once the game has ended on its own
 int caught_signal = 0;
+bool window_closed = false;
 int signal_fd = -1;
 FILE *server_log;
+Display *host; // the user's display, where our window holds the nested screen
+Window frame;
 Display *nested; // our connection: we are the nested screen's window manager
 char nested_name[32];
 
 int exit_status() {
+    if (window_closed) return 0;
     if (game_wait_status < 0) return LAUNCH_FAILED;
     if (WIFEXITED(game_wait_status)) return WEXITSTATUS(game_wait_status);
     return 128 + WTERMSIG(game_wait_status);
@@ -72,7 +76,18 @@ int pending_signal() {
 
 [[noreturn]] void server_gone() {
     if (pending_signal()) finish();
+    if (host) XSync(host, False); // when it went with the user's display, say that
     fail("the nested X server (Xephyr) ended before the game");
+}
+
+[[noreturn]] void host_gone() {
+    char message[160];
+    snprintf(message, sizeof message,
+             "lost the display %s: the game's window was killed, or the X server ended",
+             DisplayString(host));
+    host = nullptr; // Xlib must not touch it again
+    if (pending_signal()) finish();
+    fail(message);
 }
 
 void show_server_log() {
@@ -140,11 +155,12 @@ void start_server() {
     int fds[2];
     server_log = tmpfile();
     if (pipe2(fds, O_CLOEXEC) != 0 || !server_log) die("cannot start Xephyr: %s", strerror(errno));
-    char fd_text[16], screen[32];
+    char fd_text[16], parent[32], screen[32];
     snprintf(fd_text, sizeof fd_text, "%d", fds[1]);
+    snprintf(parent, sizeof parent, "%lu", frame);
     snprintf(screen, sizeof screen, "%dx%dx8", SCREEN_WIDTH, SCREEN_HEIGHT);
-    const char *const argv[] = {"Xephyr",    "-displayfd", fd_text,     "-screen",
-                                screen,      "-title",     PELKO_TITLE, "-no-host-grab",
+    const char *const argv[] = {"Xephyr",    "-displayfd", fd_text, "-parent",
+                                parent,      "-screen",    screen,  "-no-host-grab",
                                 "-nolisten", "tcp",        nullptr};
     server_pid = spawn(argv, nullptr, fds[1], fileno(server_log));
     close(fds[1]);
@@ -162,18 +178,17 @@ void start_server() {
 }
 
 int ignore_x_error(Display *, XErrorEvent *) {
-    return 0; // the game's window may be gone by the time we touch it
+    return 0; // a window, the game's or the nested screen's, may be gone when we touch it
 }
 
-int lost_nested(Display *) {
+int lost_display(Display *dpy) {
+    if (dpy == host) host_gone();
     server_gone();
 }
 
 void manage_windows() {
     nested = XOpenDisplay(nested_name);
     if (!nested) fail("cannot connect to the nested X server");
-    XSetErrorHandler(ignore_x_error);
-    XSetIOErrorHandler(lost_nested);
     XSelectInput(nested, DefaultRootWindow(nested),
                  SubstructureRedirectMask | SubstructureNotifyMask);
     XSync(nested, False);
@@ -205,23 +220,44 @@ void handle_event(const XEvent &event) {
         break;
     }
 }
+
+// The user's display first: its events tell of our window and its closing.
+void handle_events() {
+    while (XPending(host)) {
+        XEvent event;
+        XNextEvent(host, &event);
+        if (window_event(event)) {
+            window_closed = true;
+            finish();
+        }
+    }
+    while (XPending(nested)) {
+        XEvent event;
+        XNextEvent(nested, &event);
+        handle_event(event);
+    }
+    XFlush(host);
+    XFlush(nested);
+}
 } // namespace
 
-void play_nested() {
+void play_nested(Display *user_display) {
+    host = user_display;
+    XSetErrorHandler(ignore_x_error);
+    XSetIOErrorHandler(lost_display);
     take_signals();
+    frame = open_window(host, SCREEN_WIDTH, SCREEN_HEIGHT);
     start_server();
     manage_windows();
     const char *const game[] = {PELKO_GAME, nullptr};
     game_pid = spawn(game, nested_name, -1, -1);
     for (;;) {
-        while (XPending(nested)) {
-            XEvent event;
-            XNextEvent(nested, &event);
-            handle_event(event);
-        }
-        XFlush(nested);
-        pollfd fds[2] = {{signal_fd, POLLIN, 0}, {ConnectionNumber(nested), POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0 && errno != EINTR) fail(strerror(errno));
+        handle_events();
+        pollfd fds[3] = {{signal_fd, POLLIN, 0},
+                         {ConnectionNumber(nested), POLLIN, 0},
+                         {ConnectionNumber(host), POLLIN, 0}};
+        if (poll(fds, 3, -1) < 0 && errno != EINTR) fail(strerror(errno));
+        if (fds[2].revents & POLLIN) continue; // the user's display first
         if (fds[0].revents & POLLIN) handle_signal();
     }
 }

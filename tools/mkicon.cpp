@@ -1,76 +1,21 @@
 // SPDX-License-Identifier: MIT
-// mkicon: draws the desktop icon from the game's own cell sprites: a worm
-// in a fenced corner of the garden, beside an apple and a mushroom. Writes
-// a scalable SVG (one square per pixel run) and a 128 x 128 PNG.
+// mkicon: writes the desktop icon, the picture of gfx/icon.hpp drawn from
+// the game's own cell sprites, as a scalable SVG (one square per pixel run)
+// and a 128 x 128 PNG.
 //   mkicon <pelko.svg> <pelko.png>
-#include "gfx/sprite_patterns.hpp"
+#include "gfx/icon.hpp"
 
-#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <map>
 #include <string>
-#include <vector>
 
 namespace {
-constexpr int CELLS = 9;
-constexpr int SIDE = CELLS * 7; // the picture, in game pixels
-constexpr int PNG_SCALE = 2;
+using icon::colour;
+using icon::SIDE;
+using picture = icon::picture;
 constexpr int PNG_SIDE = 128; // the picture doubled, with a clear pixel around it
-
-// F fence, W worm segment, A apple, M mushroom, '.' grass.
-constexpr const char *scene[CELLS] = {
-    "FFFFFFFFF", "F.M.....F", "F.....A.F", "F.....W.F", "F.WWWWW.F",
-    "F.W.....F", "F.WWWW..F", "F....W.MF", "FFFFFFFFF",
-};
-
-struct colour {
-    uint8_t r, g, b;
-};
-// The game's palette entries that the sprites use, by index (top 8 bits).
-constexpr colour worm{0xd8, 0x85, 0x4a}, grass{0x00, 0x40, 0x00};
-constexpr std::array<colour, 9> palette_entries = {{{0, 0, 0},
-                                                    {0, 0, 0},
-                                                    worm,
-                                                    {0xff, 0x00, 0x00},
-                                                    {0x00, 0xff, 0x00},
-                                                    grass,
-                                                    {0x90, 0x90, 0x90},
-                                                    {0xfd, 0x36, 0x36},
-                                                    {0xeb, 0xeb, 0xeb}}};
-
-using picture = std::vector<colour>; // SIDE x SIDE, row by row
-
-void stamp(picture &pixels, int col, int row, const sprite_patterns::pattern &sprite) {
-    for (int y = 0; y < 7; y++)
-        for (int x = 0; x < 7; x++) {
-            const char mark = sprite[y][x];
-            if (mark == '.') continue;
-            const colour c = mark == 'F' ? worm : palette_entries.at(size_t(mark - '0'));
-            pixels[size_t((row * 7 + y) * SIDE + col * 7 + x)] = c;
-        }
-}
-
-picture draw_scene() {
-    picture pixels(SIDE * SIDE, grass);
-    for (int row = 0; row < CELLS; row++)
-        for (int col = 0; col < CELLS; col++) switch (scene[row][col]) {
-            case 'F':
-                stamp(pixels, col, row, sprite_patterns::fence);
-                break;
-            case 'W':
-                stamp(pixels, col, row, sprite_patterns::segment);
-                break;
-            case 'A':
-                stamp(pixels, col, row, sprite_patterns::apple);
-                break;
-            case 'M':
-                stamp(pixels, col, row, sprite_patterns::mushroom);
-                break;
-            }
-    return pixels;
-}
 
 bool same(colour a, colour b) {
     return a.r == b.r && a.g == b.g && a.b == b.b;
@@ -144,15 +89,12 @@ std::string zlib_stored(const std::string &raw) {
 }
 
 std::string png(const picture &pixels) {
-    constexpr int margin = (PNG_SIDE - SIDE * PNG_SCALE) / 2;
     std::string raw;
     for (int y = 0; y < PNG_SIDE; y++) {
         raw += '\0'; // no filter
         for (int x = 0; x < PNG_SIDE; x++) {
-            const int sx = (x - margin) / PNG_SCALE, sy = (y - margin) / PNG_SCALE;
-            const bool inside = x >= margin && y >= margin && sx < SIDE && sy < SIDE;
-            const colour c = inside ? pixels[size_t(sy * SIDE + sx)] : colour{0, 0, 0};
-            raw += {char(c.r), char(c.g), char(c.b), char(inside ? 0xff : 0)};
+            const auto [c, opaque] = icon::at(pixels, PNG_SIDE, x, y);
+            raw += {char(c.r), char(c.g), char(c.b), char(opaque ? 0xff : 0)};
         }
     }
     std::string header;
@@ -178,7 +120,7 @@ int main(int argc, char **argv) {
         fprintf(stderr, "usage: mkicon <pelko.svg> <pelko.png>\n");
         return 2;
     }
-    const picture pixels = draw_scene();
+    constexpr picture pixels = icon::draw();
     if (write(argv[1], svg(pixels)) && write(argv[2], png(pixels))) return 0;
     fprintf(stderr, "mkicon: cannot write the icon\n");
     return 1;

@@ -36,6 +36,8 @@ grep -q "$data/pelko.grid" "$root/bin/pelko" || fail "the game does not look in 
 grep -q "$prefix/bin/pelko" "$root/bin/pelko-play" || fail "the launcher does not start $prefix/bin/pelko"
 grep -qx "Exec=$prefix/bin/pelko-play" "$root/share/applications/pelko.desktop" ||
     fail "the desktop entry does not start the launcher"
+grep -qx "StartupWMClass=Pelko" "$root/share/applications/pelko.desktop" ||
+    fail "the desktop entry does not name the launcher's window class"
 desktop-file-validate "$root/share/applications/pelko.desktop" || fail "desktop entry"
 
 # The launcher's page is the game's, through a .so link resolved in the tree.

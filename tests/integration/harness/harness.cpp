@@ -139,8 +139,12 @@ void game_dir::remove_data(const std::string &file) const {
 // --- game_process ---------------------------------------------------------
 
 game_process::game_process(const game_dir &dir, const std::string &display,
-                           const std::string &binary)
+                           const std::string &binary, const std::vector<std::string> &arguments)
     : out_path_(dir.path() + "/stdout"), err_path_(dir.path() + "/stderr") {
+    std::vector<char *> argv{const_cast<char *>(binary.c_str())};
+    for (const std::string &argument : arguments)
+        argv.push_back(const_cast<char *>(argument.c_str()));
+    argv.push_back(nullptr);
     pid_ = fork();
     if (pid_ == 0) {
         if (chdir(dir.path().c_str()) != 0) _exit(126);
@@ -152,7 +156,7 @@ game_process::game_process(const game_dir &dir, const std::string &display,
             unsetenv("DISPLAY");
         else
             setenv("DISPLAY", display.c_str(), 1);
-        execl(binary.c_str(), binary.c_str(), static_cast<char *>(nullptr));
+        execv(binary.c_str(), argv.data());
         _exit(127);
     }
 }

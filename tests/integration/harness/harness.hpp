@@ -84,7 +84,8 @@ std::string build_data(const std::string &file); // bytes of a generated data fi
 class game_process {
   public:
     game_process(const game_dir &dir, const std::string &display,
-                 const std::string &binary = PELKO_GAME_BINARY);
+                 const std::string &binary = PELKO_GAME_BINARY,
+                 const std::vector<std::string> &arguments = {});
     ~game_process();
     game_process(const game_process &) = delete;
     game_process &operator=(const game_process &) = delete;
@@ -92,6 +93,7 @@ class game_process {
     // The exit status, or -1 when it did not end in time (it is then killed).
     int wait_exit(double seconds = 20);
     bool running();
+    pid_t pid() const { return pid_; }
     std::string out() const;
     std::string err() const;
 
