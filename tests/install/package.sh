@@ -10,7 +10,8 @@ build=$1
 bin=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 ||
+# Packed under a strict umask, which must not reach the package's modes.
+(umask 077 && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work") >"$work/cpack.log" 2>&1 ||
     { cat "$work/cpack.log"; exit 1; }
 deb=$(ls "$work"/*.deb)
 prefix=$(sed -n 's/^set(CPACK_PACKAGING_INSTALL_PREFIX "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
@@ -20,7 +21,10 @@ id=org.pelko.Pelko
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 
-dpkg-deb -c "$deb" | awk '{ sub(/^\./, "", $6); print $6 }' >"$work/files"
+dpkg-deb -c "$deb" >"$work/listing"
+awk '{ sub(/^\./, "", $6); print $6 }' "$work/listing" >"$work/files"
+awk '$1 !~ /^(drwxr-xr-x|-rw-r--r--|-rwxr-xr-x)$/ { print; bad = 1 } END { exit bad }' \
+    "$work/listing" || fail "modes other than 0755 and 0644"
 for file in "$bin/pelko" "$bin/pelko-play" \
     "$data/pelko.grid" "$data/pelko.font" "$data/pelko.raw" \
     "$share/man/man6/pelko.6.gz" "$share/man/man6/pelko-play.6.gz" \
