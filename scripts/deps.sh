@@ -7,7 +7,8 @@ set -eu
 packages="g++ make cmake pkg-config libx11-dev"
 case "${1:-build}" in
 build) packages="$packages xserver-xephyr x11-utils" ;;
-test) packages="$packages clang-format libgtest-dev libxtst-dev xvfb xserver-xephyr x11-utils imagemagick man-db desktop-file-utils dpkg-dev file" ;;
+test) packages="$packages clang clang-format libgtest-dev libxtst-dev xvfb xserver-xephyr x11-utils
+    imagemagick man-db desktop-file-utils appstream lintian dpkg-dev file" ;;
 *) echo "usage: deps.sh build|test" >&2; exit 2 ;;
 esac
 

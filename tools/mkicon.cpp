@@ -50,8 +50,8 @@ std::string svg(const picture &pixels) {
 
 uint32_t crc32(const std::string &bytes) {
     uint32_t crc = 0xffffffff;
-    for (unsigned char byte : bytes) {
-        crc ^= byte;
+    for (const char byte : bytes) {
+        crc ^= static_cast<unsigned char>(byte);
         for (int k = 0; k < 8; k++) crc = (crc >> 1) ^ (0xedb88320 & (0 - (crc & 1)));
     }
     return ~crc;
@@ -71,8 +71,8 @@ void chunk(std::string &png, const char *type, const std::string &data) {
 std::string zlib_stored(const std::string &raw) {
     std::string out = "\x78\x01";
     uint32_t a = 1, b = 0;
-    for (unsigned char byte : raw) {
-        a = (a + byte) % 65521;
+    for (const char byte : raw) {
+        a = (a + static_cast<unsigned char>(byte)) % 65521;
         b = (b + a) % 65521;
     }
     for (size_t at = 0; at == 0 || at < raw.size(); at += 65535) {
