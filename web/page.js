@@ -16,14 +16,15 @@
   const PLAYING_HINT = "Letters in lower case only.";
   const UNFOCUSED_HINT = "Click the game to give it the keyboard.";
 
-  // The largest whole number of device pixels per game pixel that fits
-  // above the keys, so that every pixel stays a sharp square.
+  // The largest whole number of device pixels per game pixel that fits the
+  // window with the hint line below it (the keys follow further down), so
+  // that every pixel stays a sharp square.
   function fit() {
     const ratio = window.devicePixelRatio || 1;
     const stage = canvas.parentElement.getBoundingClientRect();
-    const below = document.body.scrollHeight - stage.bottom;
+    const below = hint.getBoundingClientRect().bottom - stage.bottom;
     const width = document.documentElement.clientWidth - 16;
-    const height = window.innerHeight - stage.top - below - 8;
+    const height = window.innerHeight - stage.top - below;
     const scale = Math.max(1, Math.floor(Math.min(width * ratio / FRAME_WIDTH,
                                                   height * ratio / FRAME_HEIGHT)));
     canvas.style.width = FRAME_WIDTH * scale / ratio + "px";
@@ -82,6 +83,16 @@
   canvas.addEventListener("mousedown", function (event) {
     event.preventDefault(); // keep the click from selecting the page
     canvas.focus();
+  });
+  // The program's exit unwinds the stack as a thrown ExitStatus: no fault.
+  function isExit(thrown) {
+    return thrown && thrown.name === "ExitStatus";
+  }
+  window.addEventListener("error", function (event) {
+    if (isExit(event.error)) event.preventDefault();
+  });
+  window.addEventListener("unhandledrejection", function (event) {
+    if (isExit(event.reason)) event.preventDefault();
   });
   document.getElementById("again").addEventListener("click", start);
   window.addEventListener("resize", fit);

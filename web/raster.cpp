@@ -6,15 +6,23 @@
 #include <iterator>
 
 uint8_t frame[FRAME_HEIGHT][FRAME_WIDTH];
-bool frame_changed;
+frame_box frame_changed;
 
 namespace {
 void plot(int x, int y, uint8_t pixel) {
     if (x < 0 || y < 0 || x >= FRAME_INNER_WIDTH || y >= FRAME_INNER_HEIGHT) return;
-    uint8_t &p = frame[y + FRAME_BORDER][x + FRAME_BORDER];
+    x += FRAME_BORDER;
+    y += FRAME_BORDER;
+    uint8_t &p = frame[y][x];
     if (p == pixel) return;
     p = pixel;
-    frame_changed = true;
+    frame_box &box = frame_changed;
+    if (box.left == box.right) {
+        box = {x, y, x + 1, y + 1};
+        return;
+    }
+    box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+           std::max(box.bottom, y + 1)};
 }
 
 // Both ends on the same far side of the window: nothing of it can show.
@@ -30,11 +38,11 @@ void frame_open(uint8_t border, uint8_t background) {
     for (int y = 0; y < FRAME_INNER_HEIGHT; y++)
         for (int x = 0; x < FRAME_INNER_WIDTH; x++)
             frame[y + FRAME_BORDER][x + FRAME_BORDER] = background;
-    frame_changed = true;
+    frame_changed = {0, 0, FRAME_WIDTH, FRAME_HEIGHT};
 }
 
 void frame_shown() {
-    frame_changed = false;
+    frame_changed = {};
 }
 
 void frame_point(int16_t x, int16_t y, uint8_t pixel) {

@@ -13,7 +13,13 @@ constexpr int FRAME_WIDTH = FRAME_INNER_WIDTH + 2 * FRAME_BORDER;   // 647
 constexpr int FRAME_HEIGHT = FRAME_INNER_HEIGHT + 2 * FRAME_BORDER; // 521
 
 extern uint8_t frame[FRAME_HEIGHT][FRAME_WIDTH]; // pixel values, border included
-extern bool frame_changed;                       // since the last frame_shown()
+
+// Where pixels changed since the last frame_shown(), in frame coordinates,
+// right and bottom excluded; empty when left == right.
+struct frame_box {
+    int left, top, right, bottom;
+};
+extern frame_box frame_changed;
 
 // A new window: its border and background.
 void frame_open(uint8_t border, uint8_t background);

@@ -30,25 +30,39 @@ uint16_t wire_size(unsigned v) {
 } // namespace
 
 // clang-format off: JavaScript
-// The page's canvas, or its counter of flushes alone when nothing changed.
-EM_JS(void, show_on_canvas, (const uint32_t *rgba, int width, int height), {
-    if (rgba) {
-        const canvas = Module["canvas"];
-        if (!Module.frameImage) {
-            Module.frameContext = canvas.getContext("2d");
-            Module.frameImage = Module.frameContext.createImageData(width, height);
-        }
-        Module.frameImage.data.set(HEAPU8.subarray(rgba, rgba + width * height * 4));
-        Module.frameContext.putImageData(Module.frameImage, 0, 0);
-    }
-    if (Module["onFlush"]) Module["onFlush"]();
-});
+// The rows from top to bottom of the frame's colours to the canvas, of which
+// only the box changed; or only the page's count of flushes.
+EM_JS(void, show_on_canvas,
+      (const uint32_t *rgba, int width, int height, int left, int top, int right, int bottom), {
+          if (rgba) {
+              if (!Module.frameImage) {
+                  Module.frameContext = Module["canvas"].getContext("2d");
+                  Module.frameImage = Module.frameContext.createImageData(width, height);
+              }
+              const row = width * 4;
+              Module.frameImage.data.set(HEAPU8.subarray(rgba + top * row, rgba + bottom * row),
+                                         top * row);
+              Module.frameContext.putImageData(Module.frameImage, 0, 0, left, top, right - left,
+                                               bottom - top);
+          }
+          if (Module["onFlush"]) Module["onFlush"]();
+      });
 
-// A timer gets close to the deadline, which the clock then decides; the
-// timer's lateness is not added to every tick.
+// The sleep ends by the clock: a timer, which may fire a millisecond or more
+// late, is aimed short of the deadline, and turns of the event loop through a
+// message channel (never clamped, unlike a timer) close the last gap.
 EM_ASYNC_JS(void, sleep_until, (double deadline), {
-    for (let left = deadline - performance.now(); left > 0; left = deadline - performance.now())
-        await new Promise(function(resolve) { setTimeout(resolve, left); });
+    for (let left = deadline - performance.now(); left > 0; left = deadline - performance.now()) {
+        await new Promise(function(resolve) {
+            if (left > 2) {
+                setTimeout(resolve, left - 2);
+                return;
+            }
+            if (!Module.wakeChannel) Module.wakeChannel = new MessageChannel();
+            Module.wakeChannel.port1.onmessage = resolve;
+            Module.wakeChannel.port2.postMessage(0);
+        });
+    }
 });
 // clang-format on
 
@@ -93,15 +107,23 @@ void xio_fill_rectangle(int x, int y, unsigned width, unsigned height) {
     frame_fill(wire(x), wire(y), wire_size(width), wire_size(height), foreground);
 }
 
+// Pixels drawn over and back within a tick (the title's two-tone credits)
+// leave the canvas as it was: only a box that shows otherwise is put.
 void xio_sync() {
-    if (!frame_changed) {
-        show_on_canvas(nullptr, FRAME_WIDTH, FRAME_HEIGHT);
-        return;
-    }
-    const uint8_t *pixel = &frame[0][0];
-    for (uint32_t &p : shown) p = colour_of[*pixel++];
+    const frame_box box = frame_changed;
     frame_shown();
-    show_on_canvas(shown, FRAME_WIDTH, FRAME_HEIGHT);
+    bool differs = false;
+    for (int y = box.top; y < box.bottom; y++) {
+        for (int x = box.left; x < box.right; x++) {
+            const uint32_t colour = colour_of[frame[y][x]];
+            uint32_t &shown_colour = shown[y * FRAME_WIDTH + x];
+            if (shown_colour == colour) continue;
+            shown_colour = colour;
+            differs = true;
+        }
+    }
+    show_on_canvas(differs ? shown : nullptr, FRAME_WIDTH, FRAME_HEIGHT, box.left, box.top,
+                   box.right, box.bottom);
 }
 
 void xio_sleep(timeval *timeout) {
