@@ -15,3 +15,6 @@ ctest --test-dir build --output-on-failure -j "$jobs"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DPELKO_SANITIZE=ON
 cmake --build build-sanitize -j "$jobs"
 ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+
+# The browser build in headless Chromium, against the X build's title screen.
+tests/web/run.sh build

@@ -2,7 +2,8 @@
 // The page around the game: starts the program on the canvas, hands it the
 // keys, keeps the canvas scaled by whole multiples, and says when it ends.
 // window.pelko tells how it is going: state, flushes (one per tick on the
-// title screen and in a game) and, once it ended, exitStatus and message.
+// title screen and in a game) and when the first came, and once it ended,
+// exitStatus and message.
 "use strict";
 
 (function () {
@@ -10,7 +11,9 @@
   const canvas = document.getElementById("screen");
   const notice = document.getElementById("notice");
   const hint = document.getElementById("hint");
-  const status = (window.pelko = { state: "loading", flushes: 0, exitStatus: null, message: "" });
+  const status = (window.pelko = {
+    state: "loading", flushes: 0, firstFlushAt: null, exitStatus: null, message: "",
+  });
   let game = null; // the running program's module, while it runs
 
   const PLAYING_HINT = "Letters in lower case only.";
@@ -55,7 +58,9 @@
       print: function (text) { lastLine = text; console.log(text); },
       printErr: function (text) { lastLine = text; console.warn(text); },
       onFlush: function () {
-        if (status.flushes++ === 0) hint.textContent = PLAYING_HINT;
+        if (status.flushes++ > 0) return;
+        status.firstFlushAt = performance.now();
+        hint.textContent = PLAYING_HINT;
       },
       onExit: function (code) { finish(code, lastLine); },
       onAbort: function (what) { finish(-1, String(what)); },

@@ -62,9 +62,10 @@ export function readPpm(file) {
   return { width: +header[1], height: +header[2], rgb: bytes.subarray(header[0].length) };
 }
 
-// Hands the reference to the page, where it is compared without a round trip.
+// Hands the reference to the pages the tab loads from now on, where it is
+// compared without a round trip.
 export async function giveReference(page, reference) {
-  await page.evaluate((base64) => {
+  await page.evaluateOnNewDocument((base64) => {
     window.referenceFrame = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
   }, Buffer.from(reference.rgb).toString("base64"));
 }

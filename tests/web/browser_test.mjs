@@ -70,8 +70,8 @@ describe("the browser build", () => {
     page = await chromium.browser.newPage();
     await page.setViewport({ width: 1600, height: 1500 });
     page.on("pageerror", (error) => console.error("page error:", error.message));
-    await page.goto(site.url);
     await giveReference(page, reference);
+    await page.goto(site.url);
   });
 
   after(async () => {
