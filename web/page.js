@@ -90,15 +90,17 @@
     canvas.focus();
   });
   // The program's exit unwinds the stack as a thrown ExitStatus: no fault.
-  function isExit(thrown) {
-    return thrown && thrown.name === "ExitStatus";
+  // Anything else thrown while it runs (its data not loading, say) has
+  // stopped it, and the page says so rather than wait for ever.
+  function stopOn(thrown, event) {
+    if (thrown && thrown.name === "ExitStatus") {
+      event.preventDefault();
+      return;
+    }
+    if (status.state === "running") finish(-1, String((thrown && thrown.message) || thrown));
   }
-  window.addEventListener("error", function (event) {
-    if (isExit(event.error)) event.preventDefault();
-  });
-  window.addEventListener("unhandledrejection", function (event) {
-    if (isExit(event.reason)) event.preventDefault();
-  });
+  window.addEventListener("error", function (event) { stopOn(event.error || event.message, event); });
+  window.addEventListener("unhandledrejection", function (event) { stopOn(event.reason, event); });
   document.getElementById("again").addEventListener("click", start);
   window.addEventListener("resize", fit);
 

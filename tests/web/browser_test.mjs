@@ -5,6 +5,8 @@
 //   PELKO_SITE=<site> PELKO_TITLE_PPM=<X title> node --test browser_test.mjs
 // (tests/web/run.sh builds both and runs it.)
 import assert from "node:assert/strict";
+import fs from "node:fs";
+import path from "node:path";
 import { after, before, describe, it } from "node:test";
 import {
   BORDER, FRAME_HEIGHT, FRAME_WIDTH, frameDifferences, giveReference, launchChromium, readPpm,
@@ -59,24 +61,37 @@ function lookAtGame(page) {
   }, COLOUR, FRAME_WIDTH, FRAME_HEIGHT, BORDER);
 }
 
+let site, chromium;
+
+before(async () => {
+  site = await serveSite(process.env.PELKO_SITE);
+  chromium = await launchChromium();
+});
+
+after(async () => {
+  await chromium?.close();
+  site?.server.close();
+});
+
+function ended(page) {
+  return waitFor("the end", () => page.evaluate(() => ({
+    ok: window.pelko.state === "ended",
+    exitStatus: window.pelko.exitStatus,
+    notice: document.getElementById("notice").hidden ? "" : document.getElementById("notice").innerText,
+  })));
+}
+
 describe("the browser build", () => {
-  let site, chromium, page;
+  let page;
 
   before(async () => {
     const reference = readPpm(process.env.PELKO_TITLE_PPM);
     assert.deepEqual([reference.width, reference.height], [FRAME_WIDTH, FRAME_HEIGHT]);
-    site = await serveSite(process.env.PELKO_SITE);
-    chromium = await launchChromium();
     page = await chromium.browser.newPage();
     await page.setViewport({ width: 1600, height: 1500 });
     page.on("pageerror", (error) => console.error("page error:", error.message));
     await giveReference(page, reference);
     await page.goto(site.url);
-  });
-
-  after(async () => {
-    await chromium?.close();
-    site?.server.close();
   });
 
   it("shows the title screen exactly as the X build does, the canvas focused and scaled whole", async () => {
@@ -117,15 +132,40 @@ describe("the browser build", () => {
 
   it("ends the program on 'e' and says so, with a way to play again", async () => {
     await page.keyboard.press("e");
-    const ended = await waitFor("the end", () => page.evaluate(() => ({
-      ok: window.pelko.state === "ended",
-      exitStatus: window.pelko.exitStatus,
-      notice: document.getElementById("notice").hidden ? "" : document.getElementById("notice").innerText,
-    })));
-    assert.equal(ended.exitStatus, 0);
-    assert.match(ended.notice, /Pelko has ended\./);
-    assert.match(ended.notice, /Play again/);
+    const end = await ended(page);
+    assert.equal(end.exitStatus, 0);
+    assert.match(end.notice, /Pelko has ended\./);
+    assert.match(end.notice, /Play again/);
     await page.click("#again");
     await waitFor("the title screen of a new run", () => titleShown(page));
   });
+});
+
+// The site with one of its files answered otherwise; the program's end.
+async function endWith(file, answer) {
+  const page = await chromium.browser.newPage();
+  await page.setRequestInterception(true);
+  page.on("request", (request) => {
+    if (new URL(request.url()).pathname === file) request.respond(answer);
+    else request.continue();
+  });
+  await page.goto(site.url);
+  const end = await ended(page);
+  await page.close();
+  return end;
+}
+
+it("stops with the game's own message when a data file is missing", async () => {
+  // A package that lost the logo, as the X build's data directory can.
+  const program = fs.readFileSync(path.join(process.env.PELKO_SITE, "pelko.js"), "utf8");
+  const renamed = program.replaceAll('/pelko.raw"', '/pelko.gone"');
+  assert.notEqual(renamed, program, "the package names pelko.raw");
+  const end = await endWith("/pelko.js", { status: 200, contentType: "text/javascript", body: renamed });
+  assert.equal(end.exitStatus, 1);
+  assert.match(end.notice, /Pelko has stopped\.\s+file pelko\.raw not found\s+Play again/);
+});
+
+it("says it stopped when its data cannot be loaded, rather than load for ever", async () => {
+  const end = await endWith("/pelko.data", { status: 404, body: "" });
+  assert.match(end.notice, /Pelko has stopped\.\s+Not Found.*pelko\.data\s+Play again/);
 });
