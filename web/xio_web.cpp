@@ -29,24 +29,24 @@ uint16_t wire_size(unsigned v) {
 }
 } // namespace
 
-// clang-format off: JavaScript
+// JavaScript, as written:
+// clang-format off
+
 // The rows from top to bottom of the frame's colours to the canvas, of which
 // only the box changed; or only the page's count of flushes.
 EM_JS(void, show_on_canvas,
       (const uint32_t *rgba, int width, int height, int left, int top, int right, int bottom), {
-          if (rgba) {
-              if (!Module.frameImage) {
-                  Module.frameContext = Module["canvas"].getContext("2d");
-                  Module.frameImage = Module.frameContext.createImageData(width, height);
-              }
-              const row = width * 4;
-              Module.frameImage.data.set(HEAPU8.subarray(rgba + top * row, rgba + bottom * row),
-                                         top * row);
-              Module.frameContext.putImageData(Module.frameImage, 0, 0, left, top, right - left,
-                                               bottom - top);
-          }
-          if (Module["onFlush"]) Module["onFlush"]();
-      });
+    if (rgba) {
+        if (!Module.frameImage) {
+            Module.frameContext = Module["canvas"].getContext("2d");
+            Module.frameImage = Module.frameContext.createImageData(width, height);
+        }
+        const row = width * 4;
+        Module.frameImage.data.set(HEAPU8.subarray(rgba + top * row, rgba + bottom * row), top * row);
+        Module.frameContext.putImageData(Module.frameImage, 0, 0, left, top, right - left, bottom - top);
+    }
+    if (Module["onFlush"]) Module["onFlush"]();
+});
 
 // The sleep ends by the clock: a timer, which may fire a millisecond or more
 // late, is aimed short of the deadline, and turns of the event loop through a
@@ -64,6 +64,7 @@ EM_ASYNC_JS(void, sleep_until, (double deadline), {
         });
     }
 });
+
 // clang-format on
 
 void web_store_colours(const XColor *colours, int count) {

@@ -27,6 +27,10 @@ struct WebRaster : testing::Test {
         XSync(dpy, False);
         frame_open(BORDER, BACKGROUND);
     }
+    ~WebRaster() override {
+        XFreeGC(dpy, gc);
+        XDestroyWindow(dpy, w);
+    }
 
     // One batch of drawing on both, then the window and its border compared.
     testing::AssertionResult same_after(const std::function<void(bool on_server)> &draw) {
