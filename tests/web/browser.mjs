@@ -18,7 +18,8 @@ const TYPES = {
 };
 
 // The site's files as a static server gives them; nothing else.
-export async function serveSite(site) {
+export async function serveSite(directory) {
+  const site = path.resolve(directory);
   const server = http.createServer((request, response) => {
     const name = new URL(request.url, "http://localhost").pathname.replace(/^\/$/, "/index.html");
     const file = path.join(site, path.normalize(name));

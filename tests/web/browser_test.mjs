@@ -102,6 +102,16 @@ describe("the browser build", () => {
     assert.ok(Number.isInteger(width / FRAME_WIDTH) && width >= 2 * FRAME_WIDTH, `canvas ${width} px wide`);
   });
 
+  it("takes Shift+S for 'S', not a start, as X does", async () => {
+    const flushes = await page.evaluate(() => window.pelko.flushes);
+    await page.keyboard.down("Shift");
+    await page.keyboard.press("KeyS");
+    await page.keyboard.up("Shift");
+    await waitFor("ten ticks", () => page.evaluate((n) => window.pelko.flushes >= n, flushes + 10));
+    const d = await frameDifferences(page);
+    assert.equal(d.count, 0, "the title screen stays");
+  });
+
   it("starts a game on 's': grass in the fence, the worm moving right a cell a tick", async () => {
     let first, later;
     // A page held up until the worm reached the fence gets another game.
