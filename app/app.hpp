@@ -55,6 +55,11 @@ extern int32_t grow_ticks;
 extern int32_t growth_total;
 
 void start_up(int argc, char **argv);
+// The display side of start-up and shut-down: Xlib (start_x11.cpp) or the
+// browser's canvas (web/).
+void open_display(); // exits with EXIT_STATUS_NO_DISPLAY when there is none
+void open_window(int argc, char **argv);
+void close_display(); // whatever is open, once
 void fill_size_hints();
 void run_program_loop();
 [[noreturn]] void shut_down();

@@ -25,25 +25,6 @@ int32_t tick_counter;
 
 namespace {
 timeval tick_sleep;
-
-void open_display() {
-    display = XOpenDisplay("");
-    if (display) return;
-    const char *name = getenv("DISPLAY");
-    if (name && *name)
-        fprintf(stderr, "cannot open display %s\n", name);
-    else
-        fprintf(stderr, "cannot open display: DISPLAY is not set\n");
-    exit(EXIT_STATUS_NO_DISPLAY);
-}
-
-void free_x_resources() {
-    if (!display) return;
-    if (gc) XFreeGC(display, gc);
-    if (window) XDestroyWindow(display, window);
-    XCloseDisplay(display);
-    display = nullptr;
-}
 } // namespace
 
 void fill_size_hints() {
@@ -69,20 +50,10 @@ void start_up(int argc, char **argv) {
     puts("Pelko v1.02: steer the worm, eat the apples, mind the mushrooms");
     high_score = 0;
     open_display();
-    screen = DefaultScreen(display);
 
     fill_size_hints();
     palette_setup();
-    window = XCreateSimpleWindow(display, RootWindow(display, screen), WINDOW_X, WINDOW_Y,
-                                 WINDOW_WIDTH, WINDOW_HEIGHT, WINDOW_BORDER,
-                                 palette[PAL_WHITE].pixel, palette[PAL_NIGHT].pixel);
-    XSetStandardProperties(display, window, window_name, window_name, None, argv, argc,
-                           &size_hints);
-    gc = XCreateGC(display, window, 0, nullptr);
-    XSetBackground(display, gc, palette[PAL_GRASS].pixel);
-    XSetForeground(display, gc, palette[PAL_WORM].pixel);
-    XSelectInput(display, window, KeyPressMask | ExposureMask);
-    XMapRaised(display, window);
+    open_window(argc, argv);
 }
 
 void run_program_loop() {
@@ -102,12 +73,12 @@ void run_program_loop() {
 }
 
 void shut_down() {
-    free_x_resources();
+    close_display();
     exit(EXIT_STATUS_OK);
 }
 
 void die_missing_file(const char *message) {
     puts(message);
-    free_x_resources();
+    close_display();
     exit(EXIT_STATUS_NO_DATA_FILE);
 }

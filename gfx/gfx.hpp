@@ -36,8 +36,9 @@ enum : int {
 };
 
 extern XColor palette[PALETTE_SIZE];
-void palette_setup();
-void set_colour(int index); // the GC foreground to a palette entry
+void palette_setup(); // the display's colour cells: palette_x11.cpp, or web/
+void palette_fill(const unsigned long pixels[PALETTE_SIZE]); // the colours on those cells
+void set_colour(int index);                                  // the GC foreground to a palette entry
 
 void draw_segment();
 void draw_apple();

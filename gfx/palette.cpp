@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "app/app.hpp"
 #include "app/xio.hpp"
 #include "gfx/gfx.hpp"
-
-#include <cstdlib>
 
 XColor palette[PALETTE_SIZE];
 
@@ -33,13 +30,7 @@ constexpr rgb colour_table[PALETTE_SIZE] = {
 
 } // namespace
 
-void palette_setup() {
-    Colormap colormap = DefaultColormap(display, screen);
-    unsigned long pixels[PALETTE_SIZE];
-    if (!XAllocColorCells(display, colormap, True, nullptr, 0, pixels, PALETTE_SIZE)) {
-        fprintf(stderr, "failed to allocate all %d colours\n", PALETTE_SIZE);
-        exit(EXIT_STATUS_NO_COLOURS);
-    }
+void palette_fill(const unsigned long pixels[PALETTE_SIZE]) {
     for (int i = 0; i < PALETTE_SIZE; i++) {
         palette[i].pixel = pixels[i];
         palette[i].red = static_cast<unsigned short>(colour_table[i].red);
@@ -47,7 +38,6 @@ void palette_setup() {
         palette[i].blue = static_cast<unsigned short>(colour_table[i].blue);
         palette[i].flags = DoRed | DoGreen | DoBlue;
     }
-    XStoreColors(display, colormap, palette, PALETTE_SIZE);
 }
 
 void set_colour(int index) {

@@ -4,7 +4,8 @@
 # errors: a release build laid out as the Debian package is, so the package
 # test lints what the README's commands make (in build-test, leaving build/
 # to the README's install); the same again with AddressSanitizer and UBSan,
-# laid out as a plain install is; and a Clang build with its unit tests.
+# laid out as a plain install is; a Clang build with its unit tests; and the
+# browser build in headless Chromium.
 set -eu
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -23,3 +24,6 @@ ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
 CXX=clang++ cmake -S . -B build-clang -DCMAKE_BUILD_TYPE=Release -DPELKO_WERROR=ON
 cmake --build build-clang -j "$jobs"
 ctest --test-dir build-clang --output-on-failure -j "$jobs" -L unit
+
+# The browser build in headless Chromium, against the X build's title screen.
+tests/web/run.sh build-test

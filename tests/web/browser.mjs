@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: MIT
+// What the browser test and the benchmark share: the built site on a local
+// server, Debian's Chromium driven headless by puppeteer-core, and the X
+// build's title screen to compare the canvas with.
+import fs from "node:fs";
+import http from "node:http";
+import os from "node:os";
+import path from "node:path";
+import puppeteer from "puppeteer-core";
+
+export const FRAME_WIDTH = 647, FRAME_HEIGHT = 521, BORDER = 5;
+
+const TYPES = {
+  ".html": "text/html; charset=utf-8",
+  ".js": "text/javascript",
+  ".wasm": "application/wasm",
+  ".data": "application/octet-stream",
+};
+
+// The site's files as a static server gives them; nothing else.
+export async function serveSite(directory) {
+  const site = path.resolve(directory);
+  const server = http.createServer((request, response) => {
+    const name = new URL(request.url, "http://localhost").pathname.replace(/^\/$/, "/index.html");
+    const file = path.join(site, path.normalize(name));
+    if (!file.startsWith(site + path.sep) || !fs.existsSync(file)) {
+      response.writeHead(404).end();
+      return;
+    }
+    response.writeHead(200, { "Content-Type": TYPES[path.extname(file)] || "application/octet-stream" });
+    fs.createReadStream(file).pipe(response);
+  });
+  await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
+  return { server, url: `http://127.0.0.1:${server.address().port}/` };
+}
+
+export async function launchChromium() {
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), "pelko-chromium-"));
+  const browser = await puppeteer.launch({
+    executablePath: process.env.PELKO_CHROMIUM || "/usr/bin/chromium",
+    headless: true,
+    userDataDir: profile,
+    timeout: 120000,
+    protocolTimeout: 300000,
+    args: [
+      "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+      "--disable-background-networking", "--disable-component-update", "--disable-sync",
+      "--disable-background-timer-throttling", "--disable-renderer-backgrounding",
+    ],
+  });
+  const close = async () => {
+    await browser.close();
+    fs.rmSync(profile, { recursive: true, force: true });
+  };
+  return { browser, close };
+}
+
+// A binary PPM's pixels as RGB bytes.
+export function readPpm(file) {
+  const bytes = fs.readFileSync(file);
+  const header = bytes.toString("latin1", 0, 32).match(/^P6\s+(\d+)\s+(\d+)\s+255\s/);
+  if (!header) throw new Error(`${file} is not a binary PPM`);
+  return { width: +header[1], height: +header[2], rgb: bytes.subarray(header[0].length) };
+}
+
+// Hands the reference to the pages the tab loads from now on, where it is
+// compared without a round trip.
+export async function giveReference(page, reference) {
+  await page.evaluateOnNewDocument((base64) => {
+    window.referenceFrame = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+  }, Buffer.from(reference.rgb).toString("base64"));
+}
+
+// The canvas pixels that differ from the reference: how many, and the first few.
+export function frameDifferences(page) {
+  return page.evaluate(() => {
+    const canvas = document.getElementById("screen");
+    const data = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height).data;
+    const reference = window.referenceFrame;
+    const first = [];
+    let count = 0;
+    for (let i = 0, j = 0; j < reference.length; i += 4, j += 3) {
+      if (data[i] === reference[j] && data[i + 1] === reference[j + 1] && data[i + 2] === reference[j + 2])
+        continue;
+      if (count++ < 5) first.push(`(${(j / 3) % canvas.width},${Math.floor(j / 3 / canvas.width)})`);
+    }
+    return { count, first };
+  });
+}
+
+// Polls until check() gives a truthy value; never a timing assertion, only a
+// limit for a page that does not get there at all.
+export async function waitFor(what, check, seconds = 120) {
+  const end = Date.now() + seconds * 1000;
+  let last;
+  for (;;) {
+    last = await check();
+    if (last && last.ok !== false) return last;
+    if (Date.now() > end) throw new Error(`${what}: not within ${seconds} s (last: ${JSON.stringify(last)})`);
+    await new Promise((resolve) => setTimeout(resolve, 50));
+  }
+}

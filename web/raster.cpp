@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: MIT
+#include "web/raster.hpp"
+
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
+
+uint8_t frame[FRAME_HEIGHT][FRAME_WIDTH];
+frame_box frame_changed;
+
+namespace {
+void plot(int x, int y, uint8_t pixel) {
+    if (x < 0 || y < 0 || x >= FRAME_INNER_WIDTH || y >= FRAME_INNER_HEIGHT) return;
+    x += FRAME_BORDER;
+    y += FRAME_BORDER;
+    uint8_t &p = frame[y][x];
+    if (p == pixel) return;
+    p = pixel;
+    frame_box &box = frame_changed;
+    if (box.left == box.right) {
+        box = {x, y, x + 1, y + 1};
+        return;
+    }
+    box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+           std::max(box.bottom, y + 1)};
+}
+
+// Both ends on the same far side of the window: nothing of it can show.
+bool wholly_outside(int x1, int y1, int x2, int y2) {
+    return (x1 < 0 && x2 < 0) || (y1 < 0 && y2 < 0) ||
+           (x1 >= FRAME_INNER_WIDTH && x2 >= FRAME_INNER_WIDTH) ||
+           (y1 >= FRAME_INNER_HEIGHT && y2 >= FRAME_INNER_HEIGHT);
+}
+} // namespace
+
+void frame_open(uint8_t border, uint8_t background) {
+    for (auto &row : frame) std::fill(std::begin(row), std::end(row), border);
+    for (int y = 0; y < FRAME_INNER_HEIGHT; y++)
+        for (int x = 0; x < FRAME_INNER_WIDTH; x++)
+            frame[y + FRAME_BORDER][x + FRAME_BORDER] = background;
+    frame_changed = {0, 0, FRAME_WIDTH, FRAME_HEIGHT};
+}
+
+void frame_shown() {
+    frame_changed = {};
+}
+
+void frame_point(int16_t x, int16_t y, uint8_t pixel) {
+    plot(x, y, pixel);
+}
+
+// Bresenham from the first end to the last, both drawn. The clipped pixels
+// are skipped one by one rather than clipped away in advance, so a line
+// that leaves the window keeps exactly the pixels it has inside.
+void frame_line(int16_t x1, int16_t y1, int16_t x2, int16_t y2, uint8_t pixel) {
+    if (wholly_outside(x1, y1, x2, y2)) return;
+    int dx = x2 - x1, dy = y2 - y1, step_x = 1, step_y = 1;
+    if (dx < 0) {
+        dx = -dx;
+        step_x = -1;
+    }
+    if (dy < 0) {
+        dy = -dy;
+        step_y = -1;
+    }
+    // Half-way ties step the minor axis, in every octant: the server's
+    // zero-line bias is none.
+    const bool x_major = dx > dy;
+    const int major = x_major ? dx : dy, minor = x_major ? dy : dx;
+    int error = -major;
+    int x = x1, y = y1;
+    for (int i = 0; i <= major; i++) {
+        plot(x, y, pixel);
+        if (x_major)
+            x += step_x;
+        else
+            y += step_y;
+        error += 2 * minor;
+        if (error >= 0) {
+            if (x_major)
+                y += step_y;
+            else
+                x += step_x;
+            error -= 2 * major;
+        }
+    }
+}
+
+// The outline through (x, y) and (x + width, y + height), as the five-point
+// thin polyline the protocol defines it to be.
+void frame_rectangle(int16_t x, int16_t y, uint16_t width, uint16_t height, uint8_t pixel) {
+    const int right = x + width, bottom = y + height;
+    for (int i = x; i <= right; i++) {
+        plot(i, y, pixel);
+        plot(i, bottom, pixel);
+    }
+    for (int j = y; j <= bottom; j++) {
+        plot(x, j, pixel);
+        plot(right, j, pixel);
+    }
+}
+
+void frame_fill(int16_t x, int16_t y, uint16_t width, uint16_t height, uint8_t pixel) {
+    const int left = std::max<int>(x, 0), right = std::min(x + width, FRAME_INNER_WIDTH);
+    const int top = std::max<int>(y, 0), bottom = std::min(y + height, FRAME_INNER_HEIGHT);
+    for (int j = top; j < bottom; j++)
+        for (int i = left; i < right; i++) plot(i, j, pixel);
+}

@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+// The browser build's stand-in for the X server's drawing: an 8-bit frame of
+// the game's window and its border, drawn with the server's rules for
+// points, thin lines and rectangles, and clipped to the window as it clips.
+// Plain C++, so that the X build's tests can hold it against a real server.
+#pragma once
+
+#include <cstdint>
+
+constexpr int FRAME_BORDER = 5;
+constexpr int FRAME_INNER_WIDTH = 637, FRAME_INNER_HEIGHT = 511;    // the window
+constexpr int FRAME_WIDTH = FRAME_INNER_WIDTH + 2 * FRAME_BORDER;   // 647
+constexpr int FRAME_HEIGHT = FRAME_INNER_HEIGHT + 2 * FRAME_BORDER; // 521
+
+extern uint8_t frame[FRAME_HEIGHT][FRAME_WIDTH]; // pixel values, border included
+
+// Where pixels changed since the last frame_shown(), in frame coordinates,
+// right and bottom excluded; empty when left == right.
+struct frame_box {
+    int left, top, right, bottom;
+};
+extern frame_box frame_changed;
+
+// A new window: its border and background.
+void frame_open(uint8_t border, uint8_t background);
+void frame_shown();
+
+// Window coordinates, as they travel in the protocol: 16 bits.
+void frame_point(int16_t x, int16_t y, uint8_t pixel);
+void frame_line(int16_t x1, int16_t y1, int16_t x2, int16_t y2, uint8_t pixel);
+void frame_rectangle(int16_t x, int16_t y, uint16_t width, uint16_t height, uint8_t pixel);
+void frame_fill(int16_t x, int16_t y, uint16_t width, uint16_t height, uint8_t pixel);
