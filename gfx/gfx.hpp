@@ -4,6 +4,8 @@
 // position every sprite draws around.
 #pragma once
 
+#include "gfx/colours.hpp"
+
 #include <X11/Xlib.h>
 #include <cstdint>
 #include <cstdio>
@@ -15,25 +17,6 @@ struct point {
 
 extern point cursor;
 extern point saved_cursor;
-
-enum : int {
-    PAL_HELP,
-    PAL_WHITE,
-    PAL_WORM,
-    PAL_APPLE_RED,
-    PAL_APPLE_GREEN,
-    PAL_GRASS,
-    PAL_GREY,
-    PAL_CAP_RED,
-    PAL_SPOT,
-    PAL_NIGHT,
-    PAL_LOGO_DARK,
-    PAL_LOGO_LIGHT,
-    PAL_PINK,
-    PAL_SKY,
-    PAL_LABEL,
-    PALETTE_SIZE
-};
 
 extern XColor palette[PALETTE_SIZE];
 void palette_setup(); // the display's colour cells: palette_x11.cpp, or web/

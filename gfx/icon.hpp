@@ -5,6 +5,7 @@
 // the launcher's window icon are one picture. Not part of the game.
 #pragma once
 
+#include "gfx/colours.hpp"
 #include "gfx/sprite_patterns.hpp"
 
 #include <array>
@@ -19,17 +20,12 @@ constexpr int SIDE = CELLS * 7; // the picture, in game pixels
 struct colour {
     uint8_t r, g, b;
 };
-// The game's palette entries that the sprites use, by index (top 8 bits).
-constexpr colour worm{0xd8, 0x85, 0x4a}, grass{0x00, 0x40, 0x00};
-constexpr std::array<colour, 9> palette_entries = {{{0, 0, 0},
-                                                    {0, 0, 0},
-                                                    worm,
-                                                    {0xff, 0x00, 0x00},
-                                                    {0x00, 0xff, 0x00},
-                                                    grass,
-                                                    {0x90, 0x90, 0x90},
-                                                    {0xfd, 0x36, 0x36},
-                                                    {0xeb, 0xeb, 0xeb}}};
+// A palette entry as a picture shows it: the top 8 bits of each intensity.
+constexpr colour palette_colour(int index) {
+    const colour_rgb &c = colour_table[index];
+    return {uint8_t(c.red >> 8), uint8_t(c.green >> 8), uint8_t(c.blue >> 8)};
+}
+constexpr colour worm = palette_colour(PAL_WORM), grass = palette_colour(PAL_GRASS);
 
 // F fence, W worm segment, A apple, M mushroom, '.' grass.
 constexpr const char *scene[CELLS] = {
@@ -44,29 +40,25 @@ constexpr void stamp(picture &pixels, int col, int row, const sprite_patterns::p
         for (int x = 0; x < 7; x++) {
             const char mark = sprite[y][x];
             if (mark == '.') continue;
-            const colour c = mark == 'F' ? worm : palette_entries.at(size_t(mark - '0'));
+            const colour c = mark == 'F' ? worm : palette_colour(mark - '0');
             pixels[size_t((row * 7 + y) * SIDE + col * 7 + x)] = c;
         }
+}
+
+constexpr const sprite_patterns::pattern *sprite_for(char mark) {
+    return mark == 'F'   ? &sprite_patterns::fence
+           : mark == 'W' ? &sprite_patterns::segment
+           : mark == 'A' ? &sprite_patterns::apple
+           : mark == 'M' ? &sprite_patterns::mushroom
+                         : nullptr;
 }
 
 constexpr picture draw() {
     picture pixels{};
     pixels.fill(grass);
     for (int row = 0; row < CELLS; row++)
-        for (int col = 0; col < CELLS; col++) switch (scene[row][col]) {
-            case 'F':
-                stamp(pixels, col, row, sprite_patterns::fence);
-                break;
-            case 'W':
-                stamp(pixels, col, row, sprite_patterns::segment);
-                break;
-            case 'A':
-                stamp(pixels, col, row, sprite_patterns::apple);
-                break;
-            case 'M':
-                stamp(pixels, col, row, sprite_patterns::mushroom);
-                break;
-            }
+        for (int col = 0; col < CELLS; col++)
+            if (const auto *sprite = sprite_for(scene[row][col])) stamp(pixels, col, row, *sprite);
     return pixels;
 }
 

@@ -7,8 +7,8 @@
 "use strict";
 
 (function () {
-  const FRAME_WIDTH = 647, FRAME_HEIGHT = 521;
   const canvas = document.getElementById("screen");
+  const FRAME_WIDTH = canvas.width, FRAME_HEIGHT = canvas.height; // the window and its border
   const notice = document.getElementById("notice");
   const hint = document.getElementById("hint");
   const status = (window.pelko = {

@@ -10,9 +10,9 @@ frame_box frame_changed;
 
 namespace {
 void plot(int x, int y, uint8_t pixel) {
-    if (x < 0 || y < 0 || x >= FRAME_INNER_WIDTH || y >= FRAME_INNER_HEIGHT) return;
-    x += FRAME_BORDER;
-    y += FRAME_BORDER;
+    if (x < 0 || y < 0 || x >= WINDOW_WIDTH || y >= WINDOW_HEIGHT) return;
+    x += WINDOW_BORDER;
+    y += WINDOW_BORDER;
     uint8_t &p = frame[y][x];
     if (p == pixel) return;
     p = pixel;
@@ -27,17 +27,16 @@ void plot(int x, int y, uint8_t pixel) {
 
 // Both ends on the same far side of the window: nothing of it can show.
 bool wholly_outside(int x1, int y1, int x2, int y2) {
-    return (x1 < 0 && x2 < 0) || (y1 < 0 && y2 < 0) ||
-           (x1 >= FRAME_INNER_WIDTH && x2 >= FRAME_INNER_WIDTH) ||
-           (y1 >= FRAME_INNER_HEIGHT && y2 >= FRAME_INNER_HEIGHT);
+    return (x1 < 0 && x2 < 0) || (y1 < 0 && y2 < 0) || (x1 >= WINDOW_WIDTH && x2 >= WINDOW_WIDTH) ||
+           (y1 >= WINDOW_HEIGHT && y2 >= WINDOW_HEIGHT);
 }
 } // namespace
 
 void frame_open(uint8_t border, uint8_t background) {
     for (auto &row : frame) std::fill(std::begin(row), std::end(row), border);
-    for (int y = 0; y < FRAME_INNER_HEIGHT; y++)
-        for (int x = 0; x < FRAME_INNER_WIDTH; x++)
-            frame[y + FRAME_BORDER][x + FRAME_BORDER] = background;
+    for (int y = 0; y < WINDOW_HEIGHT; y++)
+        for (int x = 0; x < WINDOW_WIDTH; x++)
+            frame[y + WINDOW_BORDER][x + WINDOW_BORDER] = background;
     frame_changed = {0, 0, FRAME_WIDTH, FRAME_HEIGHT};
 }
 
@@ -54,14 +53,14 @@ void frame_point(int16_t x, int16_t y, uint8_t pixel) {
 // that leaves the window keeps exactly the pixels it has inside.
 void frame_line(int16_t x1, int16_t y1, int16_t x2, int16_t y2, uint8_t pixel) {
     if (wholly_outside(x1, y1, x2, y2)) return;
-    int dx = x2 - x1, dy = y2 - y1, step_x = 1, step_y = 1;
+    int dx = x2 - x1, dy = y2 - y1, x_step = 1, y_step = 1;
     if (dx < 0) {
         dx = -dx;
-        step_x = -1;
+        x_step = -1;
     }
     if (dy < 0) {
         dy = -dy;
-        step_y = -1;
+        y_step = -1;
     }
     // Half-way ties step the minor axis, in every octant: the server's
     // zero-line bias is none.
@@ -72,15 +71,15 @@ void frame_line(int16_t x1, int16_t y1, int16_t x2, int16_t y2, uint8_t pixel) {
     for (int i = 0; i <= major; i++) {
         plot(x, y, pixel);
         if (x_major)
-            x += step_x;
+            x += x_step;
         else
-            y += step_y;
+            y += y_step;
         error += 2 * minor;
         if (error >= 0) {
             if (x_major)
-                y += step_y;
+                y += y_step;
             else
-                x += step_x;
+                x += x_step;
             error -= 2 * major;
         }
     }
@@ -101,8 +100,8 @@ void frame_rectangle(int16_t x, int16_t y, uint16_t width, uint16_t height, uint
 }
 
 void frame_fill(int16_t x, int16_t y, uint16_t width, uint16_t height, uint8_t pixel) {
-    const int left = std::max<int>(x, 0), right = std::min(x + width, FRAME_INNER_WIDTH);
-    const int top = std::max<int>(y, 0), bottom = std::min(y + height, FRAME_INNER_HEIGHT);
+    const int left = std::max<int>(x, 0), right = std::min(x + width, WINDOW_WIDTH);
+    const int top = std::max<int>(y, 0), bottom = std::min(y + height, WINDOW_HEIGHT);
     for (int j = top; j < bottom; j++)
         for (int i = left; i < right; i++) plot(i, j, pixel);
 }

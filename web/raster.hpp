@@ -2,15 +2,16 @@
 // The browser build's stand-in for the X server's drawing: an 8-bit frame of
 // the game's window and its border, drawn with the server's rules for
 // points, thin lines and rectangles, and clipped to the window as it clips.
-// Plain C++, so that the X build's tests can hold it against a real server.
+// No browser in it, so that the X build's tests can hold it against a real
+// server.
 #pragma once
+
+#include "app/app.hpp"
 
 #include <cstdint>
 
-constexpr int FRAME_BORDER = 5;
-constexpr int FRAME_INNER_WIDTH = 637, FRAME_INNER_HEIGHT = 511;    // the window
-constexpr int FRAME_WIDTH = FRAME_INNER_WIDTH + 2 * FRAME_BORDER;   // 647
-constexpr int FRAME_HEIGHT = FRAME_INNER_HEIGHT + 2 * FRAME_BORDER; // 521
+constexpr int FRAME_WIDTH = WINDOW_WIDTH + 2 * WINDOW_BORDER;   // 647
+constexpr int FRAME_HEIGHT = WINDOW_HEIGHT + 2 * WINDOW_BORDER; // 521
 
 extern uint8_t frame[FRAME_HEIGHT][FRAME_WIDTH]; // pixel values, border included
 

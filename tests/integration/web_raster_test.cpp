@@ -18,8 +18,8 @@ constexpr uint8_t BORDER = 1, BACKGROUND = 9;
 struct WebRaster : testing::Test {
     xvfb server;
     Display *dpy = server.dpy();
-    const Window w = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, FRAME_INNER_WIDTH,
-                                         FRAME_INNER_HEIGHT, FRAME_BORDER, BORDER, BACKGROUND);
+    const Window w = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, WINDOW_WIDTH,
+                                         WINDOW_HEIGHT, WINDOW_BORDER, BORDER, BACKGROUND);
     const GC gc = XCreateGC(dpy, w, 0, nullptr);
 
     WebRaster() {
@@ -35,8 +35,8 @@ struct WebRaster : testing::Test {
     // One batch of drawing on both, then the window and its border compared.
     testing::AssertionResult same_after(const std::function<void(bool on_server)> &draw) {
         XSetForeground(dpy, gc, BACKGROUND);
-        XFillRectangle(dpy, w, gc, 0, 0, FRAME_INNER_WIDTH, FRAME_INNER_HEIGHT);
-        frame_fill(0, 0, FRAME_INNER_WIDTH, FRAME_INNER_HEIGHT, BACKGROUND);
+        XFillRectangle(dpy, w, gc, 0, 0, WINDOW_WIDTH, WINDOW_HEIGHT);
+        frame_fill(0, 0, WINDOW_WIDTH, WINDOW_HEIGHT, BACKGROUND);
         draw(true);
         draw(false);
         XSync(dpy, False);
@@ -48,7 +48,7 @@ struct WebRaster : testing::Test {
         for (int y = 0; y < FRAME_HEIGHT; y++)
             for (int x = 0; x < FRAME_WIDTH; x++)
                 if (XGetPixel(image, x, y) != frame[y][x] && wrong++ < 6)
-                    where << " (" << x - FRAME_BORDER << "," << y - FRAME_BORDER << ")";
+                    where << " (" << x - WINDOW_BORDER << "," << y - WINDOW_BORDER << ")";
         XDestroyImage(image);
         if (wrong == 0) return testing::AssertionSuccess();
         return testing::AssertionFailure()

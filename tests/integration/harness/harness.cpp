@@ -269,14 +269,17 @@ long snapshot::count(const rgb &c) const {
     return std::count(pixels.begin(), pixels.end(), c);
 }
 
+bool snapshot::save_ppm(const std::string &path) const {
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << width << " " << height << "\n255\n";
+    for (const rgb &c : pixels)
+        out.put(static_cast<char>(c.r)).put(static_cast<char>(c.g)).put(static_cast<char>(c.b));
+    return out.good();
+}
+
 void snapshot::save_png(const std::string &path) const {
     const std::string ppm = path + ".ppm";
-    {
-        std::ofstream out(ppm, std::ios::binary);
-        out << "P6\n" << width << " " << height << "\n255\n";
-        for (const rgb &c : pixels)
-            out.put(static_cast<char>(c.r)).put(static_cast<char>(c.g)).put(static_cast<char>(c.b));
-    }
+    save_ppm(ppm);
     const std::string command = "convert '" + ppm + "' '" + path + "' && rm -f '" + ppm + "'";
     if (system(command.c_str()) != 0) fprintf(stderr, "could not write %s\n", path.c_str());
 }

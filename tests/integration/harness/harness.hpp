@@ -119,6 +119,7 @@ class snapshot {
     long count(const rgb &c) const;
     int x0, y0, width, height;
     std::vector<rgb> pixels;
+    bool save_ppm(const std::string &path) const;
     void save_png(const std::string &path) const;
 };
 
