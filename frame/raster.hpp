@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-// The browser build's stand-in for the X server's drawing: an 8-bit frame of
-// the game's window and its border, drawn with the server's rules for
-// points, thin lines and rectangles, and clipped to the window as it clips.
-// No browser in it, so that the X build's tests can hold it against a real
-// server.
+// The stand-in for the X server's drawing where there is none: an 8-bit
+// frame of the game's window and its border, drawn with the server's rules
+// for points, thin lines and rectangles, and clipped to the window as it
+// clips. Nothing of a front-end in it, so that the X build's tests can hold
+// it against a real server.
 #pragma once
 
 #include "app/app.hpp"

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-// The browser build's frame (web/raster.cpp) against a real 8-bit server:
+// The frame (frame/raster.cpp) against a real 8-bit server:
 // every short line in every direction, long lines leaving the window,
 // outlines, fills and points, compared pixel for pixel with the border.
 #include "tests/integration/harness/harness.hpp"
 
-#include "web/raster.hpp"
+#include "frame/raster.hpp"
 
 #include <X11/Xutil.h>
 
@@ -15,19 +15,19 @@ namespace {
 
 constexpr uint8_t BORDER = 1, BACKGROUND = 9;
 
-struct WebRaster : testing::Test {
+struct FrameRaster : testing::Test {
     xvfb server;
     Display *dpy = server.dpy();
     const Window w = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, WINDOW_WIDTH,
                                          WINDOW_HEIGHT, WINDOW_BORDER, BORDER, BACKGROUND);
     const GC gc = XCreateGC(dpy, w, 0, nullptr);
 
-    WebRaster() {
+    FrameRaster() {
         XMapRaised(dpy, w);
         XSync(dpy, False);
         frame_open(BORDER, BACKGROUND);
     }
-    ~WebRaster() override {
+    ~FrameRaster() override {
         XFreeGC(dpy, gc);
         XDestroyWindow(dpy, w);
     }
@@ -67,7 +67,7 @@ struct WebRaster : testing::Test {
 };
 
 // Lines from the middle of 82-pixel cells, one (dx, dy) in [-40, 40]^2 a cell.
-TEST_F(WebRaster, EveryShortLineInEveryOctant) {
+TEST_F(FrameRaster, EveryShortLineInEveryOctant) {
     constexpr int REACH = 40, SIDE = 2 * REACH + 2, ACROSS = 7, DOWN = 6;
     for (int first = 0; first < (2 * REACH + 1) * (2 * REACH + 1); first += ACROSS * DOWN) {
         const auto draw = [&](bool on_server) {
@@ -85,7 +85,7 @@ TEST_F(WebRaster, EveryShortLineInEveryOctant) {
 }
 
 // Long lines, many of them leaving the window on one side or both.
-TEST_F(WebRaster, LongAndClippedLines) {
+TEST_F(FrameRaster, LongAndClippedLines) {
     uint32_t seed = 12345;
     const auto next = [&](int low, int high) {
         seed = seed * 1103515245 + 12345;
@@ -113,7 +113,7 @@ TEST_F(WebRaster, LongAndClippedLines) {
     }));
 }
 
-TEST_F(WebRaster, OutlinesFillsAndPoints) {
+TEST_F(FrameRaster, OutlinesFillsAndPoints) {
     ASSERT_TRUE(same_after([&](bool on_server) {
         uint8_t pixel = 2;
         for (int x : {-3, -1, 0, 40, 633, 636})

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "web/raster.hpp"
+#include "frame/raster.hpp"
 
 #include <algorithm>
 #include <cstdlib>
