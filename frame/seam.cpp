@@ -8,6 +8,7 @@
 #include "gfx/gfx.hpp"
 
 #include <algorithm>
+#include <iterator>
 
 frame_rgb frame_colours[256];
 

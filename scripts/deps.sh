@@ -5,9 +5,9 @@
 # browser build alone (deps.sh web).
 set -eu
 
-packages="g++ make cmake pkg-config libx11-dev"
+packages="g++ make cmake pkg-config libx11-dev libsdl2-dev"
 case "${1:-build}" in
-build) packages="$packages xserver-xephyr x11-utils" ;;
+build) packages="$packages libdecor-0-plugin-1-cairo" ;;
 test) packages="$packages clang clang-format libgtest-dev libxtst-dev xvfb xserver-xephyr x11-utils
     imagemagick man-db desktop-file-utils appstream lintian dpkg-dev file emscripten chromium"
     # The browser test's driver comes from npm: Debian's when the machine has none.

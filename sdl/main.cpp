@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: MIT
+// pelko-play: the game in a window of the desktop.
+#include "app/app.hpp"
+#include "sdl/sdl.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+constexpr const char *USAGE = "usage: pelko-play [--scale N] [--fullscreen] | --help | --version\n";
+
+[[noreturn]] void usage_error() {
+    fputs(USAGE, stderr);
+    exit(2);
+}
+
+void help() {
+    fputs(USAGE, stdout);
+    puts("Plays Pelko, the worm arcade game, in a window of the desktop (Wayland or X11).\n"
+         "  --scale N     draw each of the game's pixels as N x N pixels\n"
+         "                (default: the largest whole number that fits)\n"
+         "  --fullscreen  start fullscreen; F11 or Alt+Enter toggles it\n"
+         "  --help        show this and exit\n"
+         "  --version     show the version and exit\n"
+         "Keys: s starts, w a x d steer, q ends a game, e quits; a gamepad plays too.\n"
+         "See pelko(6).");
+    exit(0);
+}
+
+int scale_of(const char *text) {
+    char *end;
+    const long n = strtol(text, &end, 10);
+    if (*text == 0 || *end != 0 || n < 1 || n > 64) usage_error();
+    return static_cast<int>(n);
+}
+
+void read_options(int argc, char **argv) {
+    for (int i = 1; i < argc; i++) {
+        const char *arg = argv[i];
+        if (!strcmp(arg, "--help")) help();
+        if (!strcmp(arg, "--version")) {
+            puts(PELKO_TITLE);
+            exit(0);
+        }
+        if (!strcmp(arg, "--fullscreen"))
+            options.fullscreen = true;
+        else if (!strcmp(arg, "--scale") && i + 1 < argc)
+            options.scale = scale_of(argv[++i]);
+        else if (!strncmp(arg, "--scale=", 8))
+            options.scale = scale_of(arg + 8);
+        else
+            usage_error();
+    }
+}
+
+// Ctrl-C and SIGTERM end the game as closing the window does: at the next
+// flush or within a sleep.
+void on_stop_signal(int) {
+    stop_signalled = 1;
+}
+
+void name_the_window() {
+    // The desktop entry's StartupWMClass and its id tie the window to it.
+    setenv("SDL_VIDEO_X11_WMCLASS", "Pelko", 1);
+    setenv("SDL_VIDEO_WAYLAND_WMCLASS", "org.pelko.Pelko", 1);
+    SDL_SetHint(SDL_HINT_APP_NAME, "Pelko");
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+}
+} // namespace
+
+int main(int argc, char **argv) {
+    read_options(argc, argv);
+    struct sigaction stop {};
+    stop.sa_handler = on_stop_signal;
+    sigaction(SIGINT, &stop, nullptr);
+    sigaction(SIGTERM, &stop, nullptr);
+    name_the_window();
+    start_up(1, argv); // the options are the front-end's, not the window's
+    run_program_loop();
+    shut_down();
+}

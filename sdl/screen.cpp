@@ -1,0 +1,214 @@
+// SPDX-License-Identifier: MIT
+// The window: the frame scaled by a whole number into the window's surface,
+// only what changed converted and put, the rest of the window black.
+#include "app/app.hpp"
+#include "frame/frame.hpp"
+#include "gfx/icon.hpp"
+#include "sdl/sdl.hpp"
+
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+sdl_options options;
+
+namespace {
+SDL_Window *sdl_window;
+SDL_Surface *surface; // the window's pixels; SDL renews it on a resize
+picture_fit fit;
+uint32_t pixel_of[256]; // each frame value in the surface's format
+bool on_x11;
+
+[[noreturn]] void fail(const char *what) {
+    fprintf(stderr, "pelko-play: %s: %s\n", what, SDL_GetError());
+    exit(EXIT_STATUS_NO_DISPLAY);
+}
+
+// One line, whatever Xlib would have said over several.
+int x_connection_lost(Display *) {
+    display_lost();
+}
+
+void store_pixel(uint8_t *at, int bytes, uint32_t value) {
+    switch (bytes) {
+    case 4:
+        memcpy(at, &value, 4);
+        break;
+    case 2: {
+        const auto v = static_cast<uint16_t>(value);
+        memcpy(at, &v, 2);
+        break;
+    }
+    case 3: // in memory order, as SDL keeps 24-bit pixels
+        at[0] = static_cast<uint8_t>(value);
+        at[1] = static_cast<uint8_t>(value >> 8);
+        at[2] = static_cast<uint8_t>(value >> 16);
+        break;
+    default:
+        *at = static_cast<uint8_t>(value);
+    }
+}
+
+// The frame's box scaled onto the surface, clipped to it; the output box.
+SDL_Rect paint(const frame_box &box) {
+    const int s = fit.scale, bytes = surface->format->BytesPerPixel;
+    const int left = std::max(fit.x + box.left * s, 0);
+    const int right = std::min(fit.x + box.right * s, surface->w);
+    const int top = std::max(fit.y + box.top * s, 0);
+    const int bottom = std::min(fit.y + box.bottom * s, surface->h);
+    if (left >= right || top >= bottom) return {0, 0, 0, 0};
+    auto *pixels = static_cast<uint8_t *>(surface->pixels);
+    for (int y = top; y < bottom; y++) {
+        uint8_t *row = pixels + y * surface->pitch;
+        // Each frame row makes `s` output rows alike: the first is drawn,
+        // the others copied from it.
+        if ((y - fit.y) % s != 0 && y != top) {
+            memcpy(row + left * bytes, row - surface->pitch + left * bytes,
+                   static_cast<size_t>((right - left) * bytes));
+            continue;
+        }
+        const uint8_t *source = frame[(y - fit.y) / s];
+        for (int x = left; x < right; x++)
+            store_pixel(row + x * bytes, bytes, pixel_of[source[(x - fit.x) / s]]);
+    }
+    return {left, top, right - left, bottom - top};
+}
+
+void set_icon() {
+    constexpr int SIDE = 128;
+    static const icon::picture picture = icon::draw();
+    SDL_Surface *image = SDL_CreateRGBSurfaceWithFormat(0, SIDE, SIDE, 32, SDL_PIXELFORMAT_RGBA32);
+    if (!image) return;
+    auto *bytes = static_cast<uint8_t *>(image->pixels);
+    for (int y = 0; y < SIDE; y++)
+        for (int x = 0; x < SIDE; x++) {
+            const icon::pixel p = icon::at(picture, SIDE, x, y);
+            uint8_t *at = bytes + y * image->pitch + 4 * x;
+            at[0] = p.c.r;
+            at[1] = p.c.g;
+            at[2] = p.c.b;
+            at[3] = p.opaque ? 0xff : 0;
+        }
+    SDL_SetWindowIcon(sdl_window, image);
+    SDL_FreeSurface(image);
+}
+
+// Device pixels per window coordinate: more than 1 on a scaled Wayland output.
+double pixel_density() {
+    int width, height, pixel_width, pixel_height;
+    SDL_GetWindowSize(sdl_window, &width, &height);
+    SDL_GetWindowSizeInPixels(sdl_window, &pixel_width, &pixel_height);
+    return width > 0 ? static_cast<double>(pixel_width) / width : 1.0;
+}
+} // namespace
+
+void screen_open() {
+    sdl_window = SDL_CreateWindow(
+        window_name, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, FRAME_WIDTH, FRAME_HEIGHT,
+        SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    if (!sdl_window) fail("cannot open a window");
+    const double density = pixel_density();
+    int multiple = options.scale;
+    SDL_Rect usable;
+    const int display_index = std::max(SDL_GetWindowDisplayIndex(sdl_window), 0);
+    if (!multiple && SDL_GetDisplayUsableBounds(display_index, &usable) == 0)
+        multiple =
+            fit_picture(static_cast<int>(usable.w * density), static_cast<int>(usable.h * density))
+                .scale;
+    multiple = std::max(multiple, 1);
+    const auto in_window_units = [density](int pixels) {
+        return static_cast<int>((pixels + density - 1) / density);
+    };
+    SDL_SetWindowMinimumSize(sdl_window, in_window_units(FRAME_WIDTH),
+                             in_window_units(FRAME_HEIGHT));
+    SDL_SetWindowSize(sdl_window, in_window_units(FRAME_WIDTH * multiple),
+                      in_window_units(FRAME_HEIGHT * multiple));
+    SDL_SetWindowPosition(sdl_window, SDL_WINDOWPOS_CENTERED_DISPLAY(display_index),
+                          SDL_WINDOWPOS_CENTERED_DISPLAY(display_index));
+    set_icon();
+    if (options.fullscreen) SDL_SetWindowFullscreen(sdl_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    SDL_ShowWindow(sdl_window);
+    screen_layout();
+}
+
+void screen_layout() {
+    surface = SDL_GetWindowSurface(sdl_window);
+    if (!surface) fail("cannot draw in the window");
+    for (int v = 0; v < 256; v++) {
+        const frame_rgb c = frame_colours[v];
+        pixel_of[v] = SDL_MapRGB(surface->format, c.r, c.g, c.b);
+    }
+    fit = fit_picture(surface->w, surface->h, options.scale);
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+    paint({0, 0, FRAME_WIDTH, FRAME_HEIGHT});
+    SDL_UpdateWindowSurface(sdl_window);
+}
+
+void screen_show(const frame_box &box) {
+    if (!surface || box.left == box.right) return;
+    const SDL_Rect shown = paint(box);
+    if (shown.w > 0) SDL_UpdateWindowSurfaceRects(sdl_window, &shown, 1);
+}
+
+void screen_expose() {
+    if (surface) SDL_UpdateWindowSurface(sdl_window);
+}
+
+void screen_toggle_fullscreen() {
+    const bool full = SDL_GetWindowFlags(sdl_window) & SDL_WINDOW_FULLSCREEN_DESKTOP;
+    SDL_SetWindowFullscreen(sdl_window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    screen_layout();
+}
+
+void screen_close() {
+    if (sdl_window) SDL_DestroyWindow(sdl_window);
+    sdl_window = nullptr;
+    surface = nullptr;
+}
+
+void display_lost() {
+    const char *name = on_x11 ? getenv("DISPLAY") : getenv("WAYLAND_DISPLAY");
+    fprintf(stderr, "pelko-play: lost the connection to the %s display %s\n",
+            on_x11 ? "X" : "Wayland", name && *name ? name : "wayland-0");
+    fflush(stdout);
+    _exit(EXIT_STATUS_NO_DISPLAY); // nothing left to close on a dead connection
+}
+
+// The game's display: the desktop's, Wayland or X11 as SDL finds it.
+void open_display() {
+    const char *wayland = getenv("WAYLAND_DISPLAY"), *x = getenv("DISPLAY");
+    const char *driver = getenv("SDL_VIDEODRIVER");
+    if ((!wayland || !*wayland) && (!x || !*x) && (!driver || !*driver)) {
+        fprintf(stderr, "pelko-play: no display: neither WAYLAND_DISPLAY nor DISPLAY is set; "
+                        "Pelko plays in a window of a graphical session\n");
+        exit(EXIT_STATUS_NO_DISPLAY);
+    }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        fprintf(stderr, "pelko-play: cannot open a display (WAYLAND_DISPLAY=%s, DISPLAY=%s): %s\n",
+                wayland ? wayland : "", x ? x : "", SDL_GetError());
+        exit(EXIT_STATUS_NO_DISPLAY);
+    }
+    on_x11 = strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0;
+    if (on_x11) {
+        XSetIOErrorHandler(x_connection_lost);
+        // XShm straight to the window: a GPU texture on X would cost more
+        // than it saves for a picture this size, and more still without a GPU.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    }
+    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER); // no gamepads is no failure
+    screen = 0;
+}
+
+void open_window(int, char **) {
+    frame_map_window();
+    screen_open();
+}
+
+void close_display() {
+    screen_close();
+    SDL_Quit();
+}

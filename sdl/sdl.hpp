@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: MIT
+// sdl: pelko-play, the desktop front-end: the game's frame on a window of
+// the desktop through SDL2, native on Wayland and X11. main.cpp reads the
+// options and catches the signals that end it; screen.cpp owns the options,
+// the window, its surface and the picture's place in it; xio_sdl.cpp the
+// seam's flush, sleep and clock, the events they pump and the flag the
+// signals raise; rules.cpp holds the pure rules: the scale and what each
+// key, button and stick gives the game.
+#pragma once
+
+#include "frame/raster.hpp"
+
+#include <SDL.h>
+#include <csignal>
+
+// The picture of the frame in an output of a given size: game pixels as
+// squares of `scale` output pixels, placed at (x, y), centred.
+struct picture_fit {
+    int scale, x, y;
+};
+// The largest whole multiple that fits (at least 1), or `fixed` when set.
+picture_fit fit_picture(int output_width, int output_height, int fixed = 0);
+
+// What an event gives the game: the character it types, or NO_CHARACTER.
+constexpr int NO_CHARACTER = -1;
+int text_character(const char *utf8); // one Latin-1 character, or none
+int pad_button_character(int button); // SDL_GameControllerButton
+// The left stick steers once per push past the dead zone, as a d-pad does:
+// back to the centre, or over to another direction, before it steers again.
+struct stick_state {
+    int x = 0, y = 0; // the axes' last values
+    int held = NO_CHARACTER;
+};
+int stick_character(stick_state &stick, int axis, int value); // SDL_GameControllerAxis
+// The front-end's own keys: F11 and Alt+Enter toggle fullscreen.
+bool is_fullscreen_key(const SDL_KeyboardEvent &key);
+
+struct sdl_options {
+    int scale = 0; // 0: the largest that fits
+    bool fullscreen = false;
+};
+extern sdl_options options;
+extern volatile sig_atomic_t stop_signalled; // SIGINT or SIGTERM came
+
+// screen.cpp
+void screen_open();                     // the window at the multiple that fits the desktop
+void screen_show(const frame_box &box); // the box's pixels to the window
+void screen_layout();                   // after a resize: the whole picture placed anew
+void screen_expose();                   // the window shown again as it was
+void screen_toggle_fullscreen();
+void screen_close();
+[[noreturn]] void display_lost();
+
+// xio_sdl.cpp: every event the desktop sends, answered.
+void pump_events();
