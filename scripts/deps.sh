@@ -8,8 +8,9 @@ set -eu
 packages="g++ make cmake pkg-config libx11-dev libsdl2-dev"
 case "${1:-build}" in
 build) packages="$packages libdecor-0-plugin-1-cairo" ;;
-test) packages="$packages clang clang-format libgtest-dev libxtst-dev xvfb xserver-xephyr x11-utils
-    imagemagick man-db desktop-file-utils appstream lintian dpkg-dev file emscripten chromium"
+test) packages="$packages clang clang-format libgtest-dev libxtst-dev xvfb x11-utils weston openbox
+    imagemagick man-db desktop-file-utils appstream lintian dpkg-dev file emscripten chromium
+    libdecor-0-plugin-1-cairo"
     # The browser test's driver comes from npm: Debian's when the machine has none.
     command -v npm >/dev/null || packages="$packages npm" ;;
 web) packages="cmake make emscripten python3" ;; # the browser build alone

@@ -35,17 +35,20 @@ for file in "$bin/pelko" "$bin/pelko-play" \
     grep -qx "$file" "$work/files" || fail "$file is not in the package"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libx11-6 xserver-xephyr; do
+for package in libx11-6 libsdl2-2.0-0; do
     echo "$depends" | grep -q "\\b$package\\b" || fail "Depends lacks $package: $depends"
 done
+echo "$depends" | grep -q xephyr && fail "Depends still names Xephyr: $depends"
+dpkg-deb -f "$deb" Recommends | grep -q "libdecor-0-plugin-1-cairo" ||
+    fail "Recommends lacks libdecor-0-plugin-1-cairo"
 
 dpkg-deb -x "$deb" "$work/root"
 root=$work/root
 grep -q "$data/pelko.grid" "$root$bin/pelko" || fail "the game does not look in $data"
-grep -q "$bin/pelko" "$root$bin/pelko-play" || fail "the launcher does not start $bin/pelko"
+grep -q "$data/pelko.grid" "$root$bin/pelko-play" || fail "pelko-play does not look in $data"
 desktop=$root$share/applications/$id.desktop
-grep -qx "Exec=$bin/pelko-play" "$desktop" || fail "the desktop entry does not start the launcher"
-grep -qx "StartupWMClass=Pelko" "$desktop" || fail "the desktop entry does not name the launcher's window class"
+grep -qx "Exec=$bin/pelko-play" "$desktop" || fail "the desktop entry does not start pelko-play"
+grep -qx "StartupWMClass=Pelko" "$desktop" || fail "the desktop entry does not name pelko-play's window class"
 desktop-file-validate "$desktop" || fail "desktop entry"
 metainfo=$root$share/metainfo/$id.metainfo.xml
 appstreamcli validate --no-net "$metainfo" >"$work/appstream.log" &&
@@ -59,7 +62,7 @@ zcat "$root$share/doc/pelko/changelog.gz" >"$work/changelog"
     fail "the changelog's last entry is not $version"
 grep -q "<release version=\"$version\"" "$metainfo" || fail "no AppStream release $version"
 
-# The launcher's page is the game's, through a .so link resolved in the tree.
+# pelko-play's page is the game's, through a .so link resolved in the tree.
 for page in pelko pelko-play; do
     (cd "$root$share/man" && LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "man6/$page.6.gz") \
         >"$work/$page.txt" 2>"$work/$page.warnings" || fail "man $page"
