@@ -22,7 +22,8 @@ void frame_queue_event(const XEvent &event);   // dropped when the queue is full
 void frame_queue_key(unsigned char character); // a KeyPress that types it
 // The window's border and background, and the Expose of its mapping.
 void frame_map_window();
-// The box around the pixels whose value is not the one last shown, which
-// from now on counts as shown; empty when left == right. Pixels drawn over
-// and back since (the title's two-tone credits) are not in it.
-frame_box frame_take_changes();
+// The pixels whose value is not the one last shown, which from now on count
+// as shown: boxes around them, none empty, and their count. Pixels drawn over
+// and back since (the title's two-tone credits) are in none.
+constexpr int FRAME_MAX_BOXES = 32;
+int frame_take_changes(frame_box boxes[FRAME_MAX_BOXES]);

@@ -7,6 +7,7 @@
 
 uint8_t frame[FRAME_HEIGHT][FRAME_WIDTH];
 frame_box frame_changed;
+bool frame_tile_changed[FRAME_TILE_ROWS][FRAME_TILE_COLUMNS];
 
 namespace {
 void plot(int x, int y, uint8_t pixel) {
@@ -16,6 +17,7 @@ void plot(int x, int y, uint8_t pixel) {
     uint8_t &p = frame[y][x];
     if (p == pixel) return;
     p = pixel;
+    frame_tile_changed[y / FRAME_TILE][x / FRAME_TILE] = true;
     frame_box &box = frame_changed;
     if (box.left == box.right) {
         box = {x, y, x + 1, y + 1};
@@ -38,9 +40,11 @@ void frame_open(uint8_t border, uint8_t background) {
         for (int x = 0; x < WINDOW_WIDTH; x++)
             frame[y + WINDOW_BORDER][x + WINDOW_BORDER] = background;
     frame_changed = {0, 0, FRAME_WIDTH, FRAME_HEIGHT};
+    for (auto &row : frame_tile_changed) std::fill(std::begin(row), std::end(row), true);
 }
 
 void frame_shown() {
+    for (auto &row : frame_tile_changed) std::fill(std::begin(row), std::end(row), false);
     frame_changed = {};
 }
 

@@ -21,6 +21,12 @@ struct frame_box {
     int left, top, right, bottom;
 };
 extern frame_box frame_changed;
+// The same in tiles of the frame, so that changes far apart (the worm's head
+// and its tail) are found without looking at everything between them.
+constexpr int FRAME_TILE = 16;
+constexpr int FRAME_TILE_COLUMNS = (FRAME_WIDTH + FRAME_TILE - 1) / FRAME_TILE;
+constexpr int FRAME_TILE_ROWS = (FRAME_HEIGHT + FRAME_TILE - 1) / FRAME_TILE;
+extern bool frame_tile_changed[FRAME_TILE_ROWS][FRAME_TILE_COLUMNS];
 
 // A new window: its border and background.
 void frame_open(uint8_t border, uint8_t background);

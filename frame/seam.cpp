@@ -60,23 +60,58 @@ void frame_map_window() {
     frame_queue_event(mapped);
 }
 
-frame_box frame_take_changes() {
-    const frame_box box = frame_changed;
-    frame_shown();
+namespace {
+void grow(frame_box &box, const frame_box &more) {
+    if (more.left == more.right) return;
+    if (box.left == box.right) {
+        box = more;
+        return;
+    }
+    box = {std::min(box.left, more.left), std::min(box.top, more.top),
+           std::max(box.right, more.right), std::max(box.bottom, more.bottom)};
+}
+
+// The pixels of a changed tile that show something new, and the box round them.
+frame_box take_tile(int row, int column) {
     frame_box changed{};
-    for (int y = box.top; y < box.bottom; y++) {
-        for (int x = box.left; x < box.right; x++) {
+    const int top = row * FRAME_TILE, bottom = std::min(top + FRAME_TILE, FRAME_HEIGHT);
+    const int left = column * FRAME_TILE, right = std::min(left + FRAME_TILE, FRAME_WIDTH);
+    for (int y = top; y < bottom; y++)
+        for (int x = left; x < right; x++) {
             if (shown[y][x] == frame[y][x]) continue;
             shown[y][x] = frame[y][x];
-            if (changed.left == changed.right) {
-                changed = {x, y, x + 1, y + 1};
+            grow(changed, {x, y, x + 1, y + 1});
+        }
+    return changed;
+}
+} // namespace
+
+// A box for each run of changed tiles along a row of them, or one box round
+// them all when there are too many.
+int frame_take_changes(frame_box boxes[FRAME_MAX_BOXES]) {
+    const frame_box box = frame_changed;
+    if (box.left == box.right) return 0;
+    int count = 0;
+    frame_box all{};
+    for (int row = box.top / FRAME_TILE; row <= (box.bottom - 1) / FRAME_TILE; row++) {
+        frame_box run{};
+        for (int column = box.left / FRAME_TILE; column <= (box.right - 1) / FRAME_TILE + 1;
+             column++) {
+            if (column < FRAME_TILE_COLUMNS && frame_tile_changed[row][column]) {
+                grow(run, take_tile(row, column));
                 continue;
             }
-            changed = {std::min(changed.left, x), std::min(changed.top, y),
-                       std::max(changed.right, x + 1), y + 1};
+            if (run.left == run.right) continue;
+            if (count < FRAME_MAX_BOXES) boxes[count] = run;
+            count++;
+            grow(all, run);
+            run = {};
         }
     }
-    return changed;
+    frame_shown();
+    if (count <= FRAME_MAX_BOXES) return count;
+    boxes[0] = all;
+    return 1;
 }
 
 void xio_set_foreground(unsigned long pixel) {

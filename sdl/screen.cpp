@@ -148,10 +148,13 @@ void screen_layout() {
     SDL_UpdateWindowSurface(sdl_window);
 }
 
-void screen_show(const frame_box &box) {
-    if (!surface || box.left == box.right) return;
-    const SDL_Rect shown = paint(box);
-    if (shown.w > 0) SDL_UpdateWindowSurfaceRects(sdl_window, &shown, 1);
+void screen_show(const frame_box boxes[], int count) {
+    if (!surface) return;
+    SDL_Rect shown[FRAME_MAX_BOXES];
+    int rects = 0;
+    for (int i = 0; i < count && rects < FRAME_MAX_BOXES; i++)
+        if (const SDL_Rect r = paint(boxes[i]); r.w > 0) shown[rects++] = r;
+    if (rects > 0) SDL_UpdateWindowSurfaceRects(sdl_window, shown, rects);
 }
 
 void screen_expose() {
@@ -187,6 +190,8 @@ void open_display() {
                         "Pelko plays in a window of a graphical session\n");
         exit(EXIT_STATUS_NO_DISPLAY);
     }
+    // Wayland first (SDL 2 would take XWayland), and never SDL's offscreen fallback.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "wayland,x11"); // SDL_VIDEODRIVER still overrides
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         fprintf(stderr, "pelko-play: cannot open a display (WAYLAND_DISPLAY=%s, DISPLAY=%s): %s\n",
                 wayland ? wayland : "", x ? x : "", SDL_GetError());
@@ -209,6 +214,10 @@ void open_window(int, char **) {
 }
 
 void close_display() {
+    // The process ends next and the X server takes the window with it. Closed by
+    // SDL, the window may be gone before SDL's wake-up message to it, sent on a
+    // second connection, reaches the server: BadWindow, fatal in SDL_Quit.
+    if (on_x11) return;
     screen_close();
     SDL_Quit();
 }

@@ -43,10 +43,10 @@ extern sdl_options options;
 extern volatile sig_atomic_t stop_signalled; // SIGINT or SIGTERM came
 
 // screen.cpp
-void screen_open();                     // the window at the multiple that fits the desktop
-void screen_show(const frame_box &box); // the box's pixels to the window
-void screen_layout();                   // after a resize: the whole picture placed anew
-void screen_expose();                   // the window shown again as it was
+void screen_open(); // the window at the multiple that fits the desktop
+void screen_show(const frame_box boxes[], int count); // the boxes' pixels to the window
+void screen_layout(); // after a resize: the whole picture placed anew
+void screen_expose(); // the window shown again as it was
 void screen_toggle_fullscreen();
 void screen_close();
 [[noreturn]] void display_lost();

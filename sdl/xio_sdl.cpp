@@ -83,24 +83,25 @@ void pump_events() {
 }
 
 void xio_sync() {
-    screen_show(frame_take_changes());
+    frame_box boxes[FRAME_MAX_BOXES];
+    screen_show(boxes, frame_take_changes(boxes));
     pump_events();
 }
 
-// Waits on the desktop's events until the deadline, the last part of a
-// millisecond, which SDL does not count, by the clock.
+// The desktop is answered on both sides of the sleep, as the X build polls
+// its events once a tick; the sleep itself ends by the clock.
 void xio_sleep(timeval *timeout) {
-    const int64_t deadline = xio_clock_us() + int64_t{timeout->tv_sec} * 1000000 + timeout->tv_usec;
+    timespec until;
+    clock_gettime(CLOCK_MONOTONIC, &until);
+    until.tv_sec += timeout->tv_sec;
+    until.tv_nsec += timeout->tv_usec * 1000;
+    if (until.tv_nsec >= 1000000000) {
+        until.tv_sec++;
+        until.tv_nsec -= 1000000000;
+    }
     pump_events();
-    for (int64_t left = deadline - xio_clock_us(); left >= 1000; left = deadline - xio_clock_us()) {
-        SDL_Event event;
-        if (SDL_WaitEventTimeout(&event, static_cast<int>(left / 1000))) handle(event);
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) != 0)
         if (stop_signalled) end_now();
-    }
-    const timespec until{static_cast<time_t>(deadline / 1000000), deadline % 1000000 * 1000};
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) != 0) {
-        if (stop_signalled) end_now();
-    }
     pump_events();
 }
 

@@ -16,18 +16,20 @@ uint32_t shown[FRAME_HEIGHT * FRAME_WIDTH]; // RGBA as the canvas stores it
 // clang-format off
 
 // The rows from top to bottom of the frame's colours to the canvas, of which
-// only the box changed; or only the page's count of flushes.
+// only the box changed.
 EM_JS(void, show_on_canvas,
       (const uint32_t *rgba, int width, int height, int left, int top, int right, int bottom), {
-    if (rgba) {
-        if (!Module.frameImage) {
-            Module.frameContext = Module["canvas"].getContext("2d");
-            Module.frameImage = Module.frameContext.createImageData(width, height);
-        }
-        const row = width * 4;
-        Module.frameImage.data.set(HEAPU8.subarray(rgba + top * row, rgba + bottom * row), top * row);
-        Module.frameContext.putImageData(Module.frameImage, 0, 0, left, top, right - left, bottom - top);
+    if (!Module.frameImage) {
+        Module.frameContext = Module["canvas"].getContext("2d");
+        Module.frameImage = Module.frameContext.createImageData(width, height);
     }
+    const row = width * 4;
+    Module.frameImage.data.set(HEAPU8.subarray(rgba + top * row, rgba + bottom * row), top * row);
+    Module.frameContext.putImageData(Module.frameImage, 0, 0, left, top, right - left, bottom - top);
+});
+
+// The page counts the flushes.
+EM_JS(void, flushed, (), {
     if (Module["onFlush"]) Module["onFlush"]();
 });
 
@@ -57,17 +59,20 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_key_press(int character) {
 }
 
 void xio_sync() {
-    const frame_box box = frame_take_changes();
-    const bool changed = box.left != box.right;
-    for (int y = box.top; y < box.bottom; y++) {
-        for (int x = box.left; x < box.right; x++) {
-            const frame_rgb c = frame_colours[frame[y][x]];
-            shown[y * FRAME_WIDTH + x] =
-                0xff000000u | uint32_t{c.b} << 16 | uint32_t{c.g} << 8 | uint32_t{c.r};
+    frame_box boxes[FRAME_MAX_BOXES];
+    const int count = frame_take_changes(boxes);
+    for (int i = 0; i < count; i++) {
+        const frame_box &box = boxes[i];
+        for (int y = box.top; y < box.bottom; y++) {
+            for (int x = box.left; x < box.right; x++) {
+                const frame_rgb c = frame_colours[frame[y][x]];
+                shown[y * FRAME_WIDTH + x] =
+                    0xff000000u | uint32_t{c.b} << 16 | uint32_t{c.g} << 8 | uint32_t{c.r};
+            }
         }
+        show_on_canvas(shown, FRAME_WIDTH, FRAME_HEIGHT, box.left, box.top, box.right, box.bottom);
     }
-    show_on_canvas(changed ? shown : nullptr, FRAME_WIDTH, FRAME_HEIGHT, box.left, box.top,
-                   box.right, box.bottom);
+    flushed();
 }
 
 void xio_sleep(timeval *timeout) {
