@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "tests/integration/harness/harness.hpp"
 
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
@@ -110,6 +111,14 @@ void xvfb::release() {
     XSync(dpy_, False);
 }
 
+void xvfb::kill_server() {
+    XCloseDisplay(dpy_); // a broken connection of our own would end the test
+    dpy_ = nullptr;
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+}
+
 // --- game_dir -------------------------------------------------------------
 
 std::string build_data(const std::string &file) {
@@ -140,7 +149,8 @@ void game_dir::remove_data(const std::string &file) const {
 // --- game_process ---------------------------------------------------------
 
 game_process::game_process(const game_dir &dir, const std::string &display,
-                           const std::string &binary, const std::vector<std::string> &arguments)
+                           const std::string &binary, const std::vector<std::string> &arguments,
+                           const std::vector<std::string> &environment)
     : out_path_(dir.path() + "/stdout"), err_path_(dir.path() + "/stderr") {
     std::vector<char *> argv{const_cast<char *>(binary.c_str())};
     for (const std::string &argument : arguments)
@@ -157,6 +167,13 @@ game_process::game_process(const game_dir &dir, const std::string &display,
             unsetenv("DISPLAY");
         else
             setenv("DISPLAY", display.c_str(), 1);
+        for (const std::string &change : environment) {
+            const size_t equals = change.find('=');
+            if (equals == std::string::npos)
+                unsetenv(change.c_str());
+            else
+                setenv(change.substr(0, equals).c_str(), change.c_str() + equals + 1, 1);
+        }
         execv(binary.c_str(), argv.data());
         _exit(127);
     }
@@ -195,27 +212,51 @@ std::string game_process::err() const {
 
 // --- windows, keys, pixels ------------------------------------------------
 
+namespace {
+// SDL sets both names; weston's output window only the EWMH one.
+bool has_name(Display *dpy, Window w, const std::string &name) {
+    char *title = nullptr;
+    if (XFetchName(dpy, w, &title) && title) {
+        const bool same = name == title;
+        XFree(title);
+        return same;
+    }
+    Atom type = None;
+    int format = 0;
+    unsigned long n = 0, after = 0;
+    unsigned char *data = nullptr;
+    if (XGetWindowProperty(dpy, w, XInternAtom(dpy, "_NET_WM_NAME", False), 0, 256, False,
+                           AnyPropertyType, &type, &format, &n, &after, &data) != Success ||
+        !data)
+        return false;
+    const bool same = format == 8 && name == std::string(reinterpret_cast<char *>(data), n);
+    XFree(data);
+    return same;
+}
+
+// Depth first, so that under a window manager it is found inside its frame.
+Window find_in(Display *dpy, Window w, const std::string &name) {
+    Window root, parent, *children = nullptr, found = None;
+    unsigned count = 0;
+    if (!XQueryTree(dpy, w, &root, &parent, &children, &count)) return None;
+    for (unsigned i = 0; i < count && found == None; i++) {
+        XWindowAttributes attributes;
+        if (has_name(dpy, children[i], name) &&
+            XGetWindowAttributes(dpy, children[i], &attributes) &&
+            attributes.map_state == IsViewable)
+            found = children[i];
+        else
+            found = find_in(dpy, children[i], name);
+    }
+    if (children) XFree(children);
+    return found;
+}
+} // namespace
+
 Window find_window(Display *dpy, const std::string &name, double seconds) {
     Window found = None;
-    wait_until(
-        [&] {
-            Window root, parent, *children = nullptr;
-            unsigned count = 0;
-            XQueryTree(dpy, DefaultRootWindow(dpy), &root, &parent, &children, &count);
-            for (unsigned i = 0; i < count && found == None; i++) {
-                char *title = nullptr;
-                if (XFetchName(dpy, children[i], &title) && title) {
-                    XWindowAttributes attributes;
-                    if (name == title && XGetWindowAttributes(dpy, children[i], &attributes) &&
-                        attributes.map_state == IsViewable)
-                        found = children[i];
-                    XFree(title);
-                }
-            }
-            if (children) XFree(children);
-            return found != None;
-        },
-        seconds);
+    wait_until([&] { return (found = find_in(dpy, DefaultRootWindow(dpy), name)) != None; },
+               seconds);
     return found;
 }
 
@@ -237,8 +278,20 @@ snapshot::snapshot(Display *dpy, Window w, int x, int y, int width_, int height_
     if (!image) throw std::runtime_error("XGetImage failed");
     XWindowAttributes attributes;
     XGetWindowAttributes(dpy, w, &attributes);
-    std::map<unsigned long, rgb> known;
     pixels.reserve(static_cast<size_t>(width * height));
+    const Visual *v = attributes.visual;
+    if (v->c_class == TrueColor && v->red_mask == 0xff0000 && v->green_mask == 0xff00 &&
+        v->blue_mask == 0xff) { // the colour is in the pixel: 2 million colormap queries saved
+        for (int j = 0; j < height; j++)
+            for (int i = 0; i < width; i++) {
+                const unsigned long pixel = XGetPixel(image, i, j);
+                pixels.push_back({static_cast<uint8_t>(pixel >> 16),
+                                  static_cast<uint8_t>(pixel >> 8), static_cast<uint8_t>(pixel)});
+            }
+        XDestroyImage(image);
+        return;
+    }
+    std::map<unsigned long, rgb> known;
     for (int j = 0; j < height; j++) {
         for (int i = 0; i < width; i++) {
             const unsigned long pixel = XGetPixel(image, i, j);
@@ -352,4 +405,181 @@ sketch &sketch::stamp(int cx, int cy, const std::vector<std::string> &sprite, ch
 
 ::testing::AssertionResult region_matches(const snapshot &shot, const sketch &expected) {
     return region_matches(shot, expected.x0, expected.y0, expected.rows, palette_legend());
+}
+
+// --- pictures at a scale ----------------------------------------------------
+
+::testing::AssertionResult shows_picture(const snapshot &shot, int x, int y,
+                                         const snapshot &picture, int scale) {
+    if (x < shot.x0 || y < shot.y0 || x + picture.width * scale > shot.x0 + shot.width ||
+        y + picture.height * scale > shot.y0 + shot.height)
+        return ::testing::AssertionFailure() << "the picture does not fit in the snapshot there";
+    std::ostringstream problems;
+    long wrong = 0;
+    for (int j = 0; j < picture.height * scale; j++)
+        for (int i = 0; i < picture.width * scale; i++) {
+            const rgb want =
+                picture.pixels[static_cast<size_t>(j / scale * picture.width + i / scale)];
+            const rgb got = shot.at(x + i, y + j);
+            if (got != want && wrong++ < 8)
+                problems << " (" << x + i << "," << y + j << ") is " << to_string(got) << " not "
+                         << to_string(want) << ";";
+        }
+    if (wrong == 0) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << wrong << " pixels differ:" << problems.str();
+}
+
+std::optional<std::pair<int, int>> find_picture(const snapshot &shot, const snapshot &picture,
+                                                int scale) {
+    const auto matches_at = [&](int x,
+                                int y) { // one pixel of each block first: most places fail at once
+        for (int j = 0; j < picture.height; j++)
+            for (int i = 0; i < picture.width; i++)
+                if (shot.at(x + i * scale, y + j * scale) !=
+                    picture.pixels[static_cast<size_t>(j * picture.width + i)])
+                    return false;
+        return static_cast<bool>(shows_picture(shot, x, y, picture, scale));
+    };
+    for (int y = shot.y0; y + picture.height * scale <= shot.y0 + shot.height; y++)
+        for (int x = shot.x0; x + picture.width * scale <= shot.x0 + shot.width; x++)
+            if (matches_at(x, y)) return std::pair{x, y};
+    return std::nullopt;
+}
+
+snapshot x_title_screen() {
+    xvfb server;
+    Display *dpy = server.dpy();
+    game_dir dir;
+    game_process game(dir, server.name());
+    const Window w = find_window(dpy);
+    // Both scores' "0", the last thing the title draws: 22 sky pixels each.
+    const auto drawn = [&] {
+        return snapshot(dpy, w, 116, 469, 7, 10).count(colour::sky) == 22 &&
+               snapshot(dpy, w, 488, 469, 7, 10).count(colour::sky) == 22;
+    };
+    if (w == None || !wait_until(drawn, 30))
+        throw std::runtime_error("the X build's title screen did not come up: " + game.err());
+    XWindowAttributes outer;
+    XGetWindowAttributes(dpy, w, &outer);
+    const int border = outer.border_width;
+    return snapshot(dpy, DefaultRootWindow(dpy), outer.x, outer.y, outer.width + 2 * border,
+                    outer.height + 2 * border);
+}
+
+// --- a window manager and a compositor --------------------------------------
+
+namespace {
+std::string scratch_directory() {
+    char pattern[] =
+        "/tmp/pelko-desktop-XXXXXX"; // mkdtemp makes it 0700, as a runtime directory must be
+    if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp");
+    return pattern;
+}
+
+// Runs a program with its output in a log, DISPLAY set and the environment's changes.
+pid_t spawn(const std::vector<std::string> &command, const std::string &log,
+            const std::string &display, const std::vector<std::string> &environment) {
+    std::vector<char *> argv;
+    for (const std::string &word : command) argv.push_back(const_cast<char *>(word.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(out, 1);
+        dup2(out, 2);
+        setenv("DISPLAY", display.c_str(), 1);
+        for (const std::string &change : environment) {
+            const size_t equals = change.find('=');
+            if (equals == std::string::npos)
+                unsetenv(change.c_str());
+            else
+                setenv(change.substr(0, equals).c_str(), change.c_str() + equals + 1, 1);
+        }
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+void end(pid_t &pid, const std::string &dir) {
+    if (pid > 0) {
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+    pid = -1;
+    std::error_code ignored;
+    fs::remove_all(dir, ignored);
+}
+
+[[noreturn]] void failed_to_start(const char *what, pid_t &pid, const std::string &dir) {
+    const std::string log = read_file(dir + "/log");
+    end(pid, dir);
+    throw std::runtime_error(std::string(what) + " did not start: " + log);
+}
+} // namespace
+
+window_manager::window_manager(const xvfb &server) : dir_(scratch_directory()) {
+    std::ofstream(dir_ + "/rc.xml") << R"(<?xml version="1.0" encoding="UTF-8"?>
+<openbox_config xmlns="http://openbox.org/3.4/rc">
+  <focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus>
+  <placement><policy>Smart</policy></placement>
+  <theme><name>Clearlooks</name></theme>
+  <desktops><number>1</number></desktops>
+  <margins><top>0</top><bottom>0</bottom><left>0</left><right>0</right></margins>
+  <keyboard></keyboard>
+  <mouse></mouse>
+</openbox_config>
+)";
+    pid_ = spawn({"openbox", "--sm-disable", "--config-file", dir_ + "/rc.xml"}, dir_ + "/log",
+                 server.name(), {"XDG_CONFIG_HOME=" + dir_, "XDG_CACHE_HOME=" + dir_});
+    Display *dpy = server.dpy();
+    const Atom check = XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", False);
+    const bool managing = wait_until(
+        [&] {
+            Atom type = None;
+            int format = 0;
+            unsigned long n = 0, after = 0;
+            unsigned char *data = nullptr;
+            XGetWindowProperty(dpy, DefaultRootWindow(dpy), check, 0, 1, False, XA_WINDOW, &type,
+                               &format, &n, &after, &data);
+            if (data) XFree(data);
+            return n == 1;
+        },
+        20);
+    if (!managing) failed_to_start("openbox", pid_, dir_);
+}
+
+window_manager::~window_manager() {
+    end(pid_, dir_);
+}
+
+compositor::compositor(const xvfb &server, int width, int height)
+    : dir_(scratch_directory()), socket_("pelko-test-" + std::to_string(getpid())) {
+    std::ofstream(dir_ + "/weston.ini") << "[core]\nidle-time=0\n"
+                                           "[shell]\nbackground-color=0xff204060\n"
+                                           "panel-position=none\nlocking=false\nanimation=none\n"
+                                           "close-animation=none\nstartup-animation=none\n"
+                                           "focus-animation=none\n[input-method]\npath=\n";
+    pid_ = spawn({"weston", "--backend=x11-backend.so", "--use-pixman", "--socket=" + socket_,
+                  "--width=" + std::to_string(width), "--height=" + std::to_string(height),
+                  "--config=" + dir_ + "/weston.ini"},
+                 dir_ + "/log", server.name(), {"XDG_RUNTIME_DIR=" + dir_, "WAYLAND_DISPLAY"});
+    output_ = find_window(server.dpy(), "Weston Compositor - screen0", 20);
+    if (output_ == None || !wait_until([&] { return fs::exists(dir_ + "/" + socket_); }))
+        failed_to_start("weston", pid_, dir_);
+}
+
+compositor::~compositor() {
+    end(pid_, dir_);
+}
+
+void compositor::kill_compositor() {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+}
+
+std::vector<std::string> compositor::client_environment() const {
+    return {"DISPLAY", "WAYLAND_DISPLAY=" + socket_, "XDG_RUNTIME_DIR=" + dir_,
+            "SDL_VIDEODRIVER=wayland"};
 }

@@ -12,7 +12,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct rgb {
@@ -55,6 +57,8 @@ class xvfb {
     // When it holds, the server stays grabbed and the picture held until release().
     bool hold_when(const std::function<bool()> &condition, double seconds = 10);
     void release();
+    // The server killed, as a crash would end it for its clients (our connection first).
+    void kill_server();
 
   private:
     pid_t pid_ = -1;
@@ -80,12 +84,14 @@ class game_dir {
 
 std::string build_data(const std::string &file); // bytes of a generated data file
 
-// The game binary run in a game_dir with DISPLAY set (or unset when empty).
+// The game binary run in a game_dir with DISPLAY set (or unset when empty), then
+// the environment's changes: "NAME=value" sets, a bare "NAME" unsets.
 class game_process {
   public:
     game_process(const game_dir &dir, const std::string &display,
                  const std::string &binary = PELKO_GAME_BINARY,
-                 const std::vector<std::string> &arguments = {});
+                 const std::vector<std::string> &arguments = {},
+                 const std::vector<std::string> &environment = {});
     ~game_process();
     game_process(const game_process &) = delete;
     game_process &operator=(const game_process &) = delete;
@@ -105,13 +111,14 @@ class game_process {
 
 bool wait_until(const std::function<bool()> &condition, double seconds = 10);
 
-// The game's top-level window, or None after the timeout.
+// The game's window, at the top or in a window manager's frame, by WM_NAME or
+// _NET_WM_NAME; None after the timeout.
 Window find_window(Display *dpy, const std::string &name = "Pelko v1.02", double seconds = 10);
 
 // Keys by their keysym name ("e", "a", "space", "Shift_L"); the window gets the focus first.
 void send_key(Display *dpy, Window w, const std::string &keysym, bool shifted = false);
 
-// The window's pixels as colours.
+// The window's pixels as colours, through its colormap on any visual.
 class snapshot {
   public:
     snapshot(Display *dpy, Window w, int x = 0, int y = 0, int width = 637, int height = 511);
@@ -137,3 +144,50 @@ struct sketch {
     std::vector<std::string> rows;
 };
 ::testing::AssertionResult region_matches(const snapshot &shot, const sketch &expected);
+
+// Whether `shot` shows `picture` enlarged `scale` times (each of its pixels a square
+// block), its top-left corner at (x, y) in the snapshot's coordinates.
+::testing::AssertionResult shows_picture(const snapshot &shot, int x, int y,
+                                         const snapshot &picture, int scale = 1);
+// Where `shot` shows it, in the snapshot's coordinates.
+std::optional<std::pair<int, int>> find_picture(const snapshot &shot, const snapshot &picture,
+                                                int scale = 1);
+
+// The X build's title screen as an 8-bit Xvfb shows it: the window with its
+// border, 647 x 521, read from the root window.
+snapshot x_title_screen();
+
+// A window manager (openbox, with a configuration of our own: no key bindings,
+// no desktop margins) managing the server until this goes out of scope.
+class window_manager {
+  public:
+    explicit window_manager(const xvfb &server);
+    ~window_manager();
+    window_manager(const window_manager &) = delete;
+    window_manager &operator=(const window_manager &) = delete;
+
+  private:
+    pid_t pid_ = -1;
+    std::string dir_;
+};
+
+// A Wayland compositor (weston, its desktop shell without animations, panel or
+// screen lock) showing its output in a window on the server; its socket in a
+// private runtime directory. No XWayland: its clients cannot fall back to X.
+class compositor {
+  public:
+    compositor(const xvfb &server, int width, int height);
+    ~compositor();
+    compositor(const compositor &) = delete;
+    compositor &operator=(const compositor &) = delete;
+
+    Window output() const { return output_; } // weston's window on the X server
+    // For game_process: the compositor's socket and no X server.
+    std::vector<std::string> client_environment() const;
+    void kill_compositor();
+
+  private:
+    pid_t pid_ = -1;
+    std::string dir_, socket_;
+    Window output_ = None;
+};
