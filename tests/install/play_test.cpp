@@ -1,0 +1,398 @@
+// SPDX-License-Identifier: MIT
+// pelko-play on the desktops players have: through SDL's X11 driver on a
+// 24-bit server of 1920 x 1080, bare and under a window manager; through its
+// Wayland driver under weston; and with no display at all. The picture is
+// held against the X build's title on an 8-bit server, pixel for pixel.
+#include "gfx/icon.hpp"
+#include "tests/integration/harness/harness.hpp"
+
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+namespace {
+
+constexpr int FRAME_WIDTH = 647, FRAME_HEIGHT = 521;
+
+// No Wayland socket of the session the tests run in: SDL takes X11 by itself.
+std::vector<std::string> x11_environment(const game_dir &dir) {
+    return {"WAYLAND_DISPLAY", "SDL_VIDEODRIVER", "XDG_RUNTIME_DIR=" + dir.path()};
+}
+
+// Every capture as a PNG in $PELKO_CAPTURES, when set, to look at.
+void keep(const snapshot &shot, const std::string &name) {
+    if (const char *dir = getenv("PELKO_CAPTURES")) shot.save_png(std::string(dir) + "/" + name);
+}
+
+snapshot whole(Display *dpy, Window w) {
+    XWindowAttributes a;
+    XGetWindowAttributes(dpy, w, &a);
+    return snapshot(dpy, w, 0, 0, a.width, a.height);
+}
+
+// The processes it started, still running or not yet reaped.
+bool has_children(pid_t pid) {
+    for (const auto &task :
+         std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task")) {
+        std::ifstream in(task.path() / "children");
+        if (in.peek() != std::ifstream::traits_type::eof()) return true;
+    }
+    return false;
+}
+
+bool one_line(const std::string &err) {
+    return err.starts_with("pelko-play: ") && err.ends_with('\n') &&
+           std::count(err.begin(), err.end(), '\n') == 1;
+}
+
+void press(Display *dpy, const char *keysym, bool down) {
+    XTestFakeKeyEvent(dpy, XKeysymToKeycode(dpy, XStringToKeysym(keysym)), down, CurrentTime);
+    XSync(dpy, False);
+}
+
+void close_window(Display *dpy, Window w) {
+    XEvent close{};
+    close.xclient.type = ClientMessage;
+    close.xclient.window = w;
+    close.xclient.message_type = XInternAtom(dpy, "WM_PROTOCOLS", False);
+    close.xclient.format = 32;
+    close.xclient.data.l[0] = static_cast<long>(XInternAtom(dpy, "WM_DELETE_WINDOW", False));
+    close.xclient.data.l[1] = CurrentTime;
+    XSendEvent(dpy, w, False, NoEventMask, &close);
+    XSync(dpy, False);
+}
+
+std::vector<unsigned long> property(Display *dpy, Window w, const char *name) {
+    Atom type = None;
+    int format = 0;
+    unsigned long n = 0, after = 0;
+    unsigned char *data = nullptr;
+    std::vector<unsigned long> items;
+    if (XGetWindowProperty(dpy, w, XInternAtom(dpy, name, False), 0, 1 << 20, False,
+                           AnyPropertyType, &type, &format, &n, &after, &data) != Success)
+        return items;
+    for (unsigned long i = 0; i < n; i++)
+        items.push_back(format == 32 ? static_cast<uint32_t>(reinterpret_cast<long *>(data)[i])
+                                     : data[i]);
+    XFree(data);
+    return items;
+}
+
+// The worm on the start row, seen through a picture at `scale` from (x0, y0):
+// the x of each cell in the worm's colour, in the game window's coordinates.
+std::vector<int> worm_on_start_row(Display *dpy, Window w, int x0, int y0, int scale) {
+    const int y = y0 + (175 + 5) * scale;
+    const snapshot row(dpy, w, x0, y, FRAME_WIDTH * scale, 1);
+    std::vector<int> xs;
+    for (int x = 35; x <= 630; x += 7)
+        if (row.at(x0 + (x + 5) * scale, y) == colour::worm) xs.push_back(x);
+    return xs;
+}
+
+struct play_on_x : testing::Test {
+    xvfb server{24, 1920, 1080};
+    Display *dpy = server.dpy();
+    game_dir dir;
+    std::unique_ptr<game_process> play;
+    Window w = None;
+
+    void start(const std::vector<std::string> &arguments = {}) {
+        play = std::make_unique<game_process>(dir, server.name(), PELKO_PLAY, arguments,
+                                              x11_environment(dir));
+        w = find_window(dpy, "Pelko v1.02", 20);
+        ASSERT_NE(w, None) << play->err();
+    }
+    std::pair<int, int> size() const {
+        XWindowAttributes a;
+        XGetWindowAttributes(dpy, w, &a);
+        return {a.width, a.height};
+    }
+    // The window (or the screen) showing the picture at `scale` from (x, y), within the wait.
+    testing::AssertionResult shows(const snapshot &picture, int scale, int x, int y,
+                                   const std::string &name, Window in = None) const {
+        in = in == None ? w : in;
+        testing::AssertionResult last = testing::AssertionFailure();
+        wait_until([&] { return last = shows_picture(whole(dpy, in), x, y, picture, scale); }, 15);
+        keep(whole(dpy, in), name);
+        return last;
+    }
+};
+
+TEST_F(play_on_x, AtScaleOneShowsTheXBuildsTitleAndNamesItsWindow) {
+    const snapshot title = x_title_screen();
+    start({"--scale", "1"});
+    EXPECT_EQ(size(), std::pair(FRAME_WIDTH, FRAME_HEIGHT));
+    EXPECT_TRUE(shows(title, 1, 0, 0, "x11-scale-1.png"));
+
+    // What the desktop ties to Pelko's menu entry and shows in a dock.
+    XClassHint class_hint{};
+    ASSERT_TRUE(XGetClassHint(dpy, w, &class_hint));
+    EXPECT_STREQ(class_hint.res_class, "Pelko");
+    XFree(class_hint.res_name);
+    XFree(class_hint.res_class);
+    const std::vector<unsigned long> name = property(dpy, w, "_NET_WM_NAME");
+    EXPECT_EQ(std::string(name.begin(), name.end()), "Pelko v1.02");
+    EXPECT_EQ(property(dpy, w, "_NET_WM_PID"),
+              std::vector<unsigned long>{static_cast<unsigned long>(play->pid())});
+    // _NET_WM_ICON: one image, its side twice and its ARGB pixels: the game's icon.
+    const std::vector<unsigned long> icon = property(dpy, w, "_NET_WM_ICON");
+    ASSERT_GE(icon.size(), 2u);
+    const int side = static_cast<int>(icon[0]);
+    ASSERT_EQ(icon.size(), 2 + icon[0] * icon[0]);
+    ASSERT_GE(side, icon::SIDE);
+    static constexpr icon::picture scene = icon::draw();
+    long wrong = 0;
+    for (int y = 0; y < side; y++)
+        for (int x = 0; x < side; x++) {
+            const auto [c, opaque] = icon::at(scene, side, x, y);
+            const unsigned long want =
+                0xff000000ul | static_cast<unsigned long>(c.r << 16 | c.g << 8 | c.b);
+            const unsigned long got = icon[2 + static_cast<size_t>(y * side + x)];
+            wrong += opaque ? got != want : got >> 24 != 0;
+        }
+    EXPECT_EQ(wrong, 0) << "of the " << side << " x " << side << " icon's pixels";
+}
+
+TEST_F(play_on_x, AtTheDefaultScaleDoublesEveryPixelAndAKeyStartsAWormThatMovesACellATick) {
+    const snapshot title = x_title_screen();
+    start();
+    EXPECT_EQ(size(), std::pair(2 * FRAME_WIDTH, 2 * FRAME_HEIGHT)) << "the largest that fits";
+    ASSERT_TRUE(shows(title, 2, 0, 0, "x11-scale-2.png"));
+
+    const auto sent = std::chrono::steady_clock::now();
+    send_key(dpy, w, "s");
+    int first = 0, head = 0;
+    bool whole_cells = true;
+    ASSERT_TRUE(wait_until([&] {
+        const std::vector<int> xs = worm_on_start_row(dpy, w, 0, 0, 2);
+        head = xs.empty() ? 0 : xs.back();
+        first = first == 0 ? head : first;
+        // A segment on each cell from the tail to the head, every one a 2 x 2 block.
+        whole_cells =
+            whole_cells && (xs.empty() || xs.back() - xs.front() == 7 * int(xs.size() - 1));
+        return first > 0 && head >= first + 7 * 30;
+    })) << "the head at x "
+        << head;
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - sent;
+    keep(whole(dpy, w), "x11-game.png");
+    EXPECT_EQ(first, 35) << "the first cell after the start cell";
+    EXPECT_TRUE(whole_cells);
+    EXPECT_GE(took.count(), 30 * 0.020) << "thirty cells take thirty ticks of 20 ms";
+    EXPECT_TRUE(wait_until([&] {
+        const std::vector<int> xs = worm_on_start_row(dpy, w, 0, 0, 2);
+        return !xs.empty() && xs.front() > 35;
+    })) << "the tail follows once grown";
+}
+
+// A window manager turns F11's request into a window over the whole screen:
+// the picture at the largest multiple that fits, centred on black. Alt+Enter
+// brings the window back; the close button ends the game; --fullscreen starts
+// as F11 leaves it.
+TEST_F(play_on_x, UnderAWindowManagerGoesFullscreenAndBackAndCloses) {
+    const snapshot title = x_title_screen();
+    const window_manager manager(server);
+    const Window root = DefaultRootWindow(dpy);
+    const auto covers_the_screen = [&](const std::string &name) {
+        if (!wait_until([&] { return size() == std::pair(1920, 1080); }))
+            return testing::AssertionFailure() << "not fullscreen";
+        if (testing::AssertionResult shown = shows(title, 2, 313, 19, name, root); !shown)
+            return shown;
+        const long black = snapshot(dpy, root, 0, 0, 1920, 1080).count({0, 0, 0});
+        if (black != 1920L * 1080 - 1294 * 1042)
+            return testing::AssertionFailure() << black << " black pixels around the picture";
+        return testing::AssertionSuccess();
+    };
+    start();
+    // With its frame, the window need not fit on the screen: only what shows is read.
+    const auto title_up = [&] {
+        return snapshot(dpy, root, 0, 0, 1920, 1080).count(colour::night) > 200000;
+    };
+    ASSERT_TRUE(wait_until(title_up));
+    EXPECT_EQ(size(), std::pair(2 * FRAME_WIDTH, 2 * FRAME_HEIGHT));
+
+    send_key(dpy, w, "F11");
+    EXPECT_TRUE(covers_the_screen("openbox-fullscreen.png"));
+
+    press(dpy, "Alt_L", true);
+    send_key(dpy, w, "Return");
+    press(dpy, "Alt_L", false);
+    ASSERT_TRUE(wait_until([&] { return size() == std::pair(2 * FRAME_WIDTH, 2 * FRAME_HEIGHT); }))
+        << "not back";
+    EXPECT_TRUE(wait_until(title_up));
+    keep(snapshot(dpy, root, 0, 0, 1920, 1080), "openbox-back.png");
+
+    EXPECT_FALSE(has_children(play->pid())) << "it runs no other process";
+    close_window(dpy, w);
+    EXPECT_EQ(play->wait_exit(3), 0);
+    EXPECT_EQ(play->err(), "");
+
+    start({"--fullscreen"});
+    EXPECT_TRUE(covers_the_screen("openbox-started-fullscreen.png"));
+}
+
+struct ending {
+    const char *how;
+    int status;
+};
+void PrintTo(const ending &e, std::ostream *out) {
+    *out << e.how;
+}
+struct play_ending : play_on_x, testing::WithParamInterface<ending> {};
+
+// Every way out ends the one process at once: 0 and nothing said, but for a
+// display gone, which says so in one line.
+TEST_P(play_ending, EndsAtOnceWithItsStatus) {
+    start();
+    ASSERT_TRUE(wait_until([&] { return whole(dpy, w).count(colour::night) > 100000; }))
+        << "the title is up";
+    EXPECT_FALSE(has_children(play->pid())) << "it runs no other process";
+    const std::string how = GetParam().how;
+    if (how == "key e") send_key(dpy, w, "e");
+    if (how == "window closed") close_window(dpy, w);
+    if (how == "SIGINT") kill(play->pid(), SIGINT);
+    if (how == "SIGTERM") kill(play->pid(), SIGTERM);
+    if (how == "server killed") server.kill_server();
+    EXPECT_EQ(play->wait_exit(3), GetParam().status);
+    if (GetParam().status == 0)
+        EXPECT_EQ(play->err(), "");
+    else
+        EXPECT_TRUE(one_line(play->err())) << play->err();
+}
+INSTANTIATE_TEST_SUITE_P(Play, play_ending,
+                         testing::Values(ending{"key e", 0}, ending{"window closed", 0},
+                                         ending{"SIGINT", 0}, ending{"SIGTERM", 0},
+                                         ending{"server killed", 1}),
+                         [](const testing::TestParamInfo<ending> &p) {
+                             std::string name = p.param.how;
+                             std::replace(name.begin(), name.end(), ' ', '_');
+                             return name;
+                         });
+
+bool park_pointer(Display *dpy, int x, int y) {
+    XWarpPointer(dpy, None, DefaultRootWindow(dpy), 0, 0, 0, 0, x, y);
+    return XSync(dpy, False);
+}
+
+// Weston on its X11 back-end shows its output in a window of the Xvfb and
+// takes its seat's keys from there; the game has no X server to fall back to.
+// Weston moves its own cursor by the X pointer's steps, not to where it is:
+// the pointer is kept off weston's window, so that its cursor stays where it
+// starts, clear of the picture, and the desktop shell gives a new window the
+// keyboard by itself.
+struct play_on_wayland : testing::Test {
+    xvfb server{24, 1920, 1080};
+    Display *dpy = server.dpy();
+    const bool parked = park_pointer(dpy, 1919, 1079);
+    compositor weston{server, 1280, 1024};
+    game_dir dir;
+    std::unique_ptr<game_process> play;
+
+    void start(const std::vector<std::string> &arguments) {
+        play = std::make_unique<game_process>(dir, "", PELKO_PLAY, arguments,
+                                              weston.client_environment());
+    }
+    snapshot output() const { return snapshot(dpy, weston.output(), 0, 0, 1280, 1024); }
+};
+
+TEST_F(play_on_wayland, OpensNativelyShowsTheXBuildsTitleAndTakesKeys) {
+    const snapshot title = x_title_screen();
+    start({"--scale", "1"});
+    std::optional<std::pair<int, int>> at;
+    ASSERT_TRUE(wait_until([&] { return (at = find_picture(output(), title)).has_value(); }, 20))
+        << play->err();
+    keep(output(), "weston.png");
+    const int x = at->first, y = at->second;
+    EXPECT_EQ(find_window(dpy, "Pelko v1.02", 0), None) << "a window of its own on the Xvfb";
+    EXPECT_FALSE(has_children(play->pid())) << "it runs no other process";
+
+    send_key(dpy, weston.output(), "s");
+    EXPECT_TRUE(wait_until([&] {
+        return snapshot(dpy, weston.output(), x + 5, y + 5, 637, 511).count(colour::grass) >
+               637 * 511 / 2;
+    })) << "no game on the playfield";
+    EXPECT_TRUE(wait_until([&] {
+        const std::vector<int> xs = worm_on_start_row(dpy, weston.output(), x, y, 1);
+        return !xs.empty() && xs.front() == 35 && xs.back() >= 35 + 7 * 10;
+    })) << "the worm under way";
+    keep(output(), "weston-game.png");
+    kill(play->pid(), SIGTERM);
+    EXPECT_EQ(play->wait_exit(3), 0);
+    EXPECT_EQ(play->err(), "");
+}
+
+// A Wayland desktop runs XWayland too: with both at hand the game takes Wayland.
+TEST_F(play_on_wayland, PrefersWaylandToXWhenBothAreThere) {
+    std::vector<std::string> environment{"SDL_VIDEODRIVER"}; // SDL left to choose
+    for (const std::string &change : weston.client_environment())
+        if (change.starts_with("WAYLAND_DISPLAY=") || change.starts_with("XDG_RUNTIME_DIR="))
+            environment.push_back(change);
+    play = std::make_unique<game_process>(dir, server.name(), PELKO_PLAY,
+                                          std::vector<std::string>{}, environment);
+    const auto on_wayland = [&] { return output().count(colour::night) > 100000; };
+    const auto on_x = [&] { return find_window(dpy, "Pelko v1.02", 0) != None; };
+    ASSERT_TRUE(wait_until([&] { return on_wayland() || on_x(); }, 20)) << play->err();
+    EXPECT_FALSE(on_x()) << "a window on the X server, through XWayland on a desktop";
+    EXPECT_TRUE(on_wayland());
+}
+
+TEST_F(play_on_wayland, EndsWithOneLineWhenTheCompositorGoes) {
+    start({});
+    ASSERT_TRUE(wait_until([&] { return output().count(colour::night) > 100000; }, 20))
+        << play->err();
+    keep(output(), "weston-default-scale.png");
+    weston.kill_compositor();
+    EXPECT_EQ(play->wait_exit(3), 1);
+    EXPECT_TRUE(one_line(play->err())) << play->err();
+}
+
+TEST(Play, AnswersHelpAndVersionAndRefusesOtherArguments) {
+    game_dir dir;
+    game_process help(dir, "", PELKO_PLAY, {"--help"});
+    EXPECT_EQ(help.wait_exit(), 0);
+    EXPECT_TRUE(help.out().starts_with("usage: pelko-play")) << help.out();
+    EXPECT_EQ(help.err(), "");
+    const std::string usage = help.out().substr(0, help.out().find('\n') + 1);
+    game_process version(dir, "", PELKO_PLAY, {"--version"});
+    EXPECT_EQ(version.wait_exit(), 0);
+    EXPECT_EQ(version.out(), "Pelko v1.02\n");
+    for (const std::vector<std::string> &arguments : {std::vector<std::string>{"-h"},
+                                                      {""},
+                                                      {"--scale"},
+                                                      {"--scale", "0"},
+                                                      {"--scale", "two"},
+                                                      {"--fullscreen", "--frobnicate"}}) {
+        game_process wrong(dir, "", PELKO_PLAY, arguments);
+        EXPECT_EQ(wrong.wait_exit(), 2) << arguments.back();
+        EXPECT_TRUE(wrong.err().starts_with(usage)) << wrong.err();
+        EXPECT_EQ(wrong.out(), "");
+    }
+}
+
+TEST(Play, EndsWithTheGamesOwnStatusAndMessage) {
+    game_dir dir({"pelko.grid", "pelko.raw"});
+    game_process play(dir, "", PELKO_PLAY, {}, {"WAYLAND_DISPLAY"});
+    EXPECT_EQ(play.wait_exit(), 1);
+    EXPECT_NE(play.out().find("can't open file pelko.font\n"), std::string::npos) << play.out();
+}
+
+TEST(Play, SaysWhatIsMissingWithoutADisplay) {
+    game_dir dir;
+    for (const std::vector<std::string> &environment :
+         {std::vector<std::string>{"WAYLAND_DISPLAY", "SDL_VIDEODRIVER"},
+          {"WAYLAND_DISPLAY=pelko-nowhere", "DISPLAY=:4711", "SDL_VIDEODRIVER"}}) {
+        std::vector<std::string> changes = environment;
+        changes.push_back("XDG_RUNTIME_DIR=" + dir.path()); // no compositor's socket there
+        game_process play(dir, "", PELKO_PLAY, {}, changes);
+        EXPECT_EQ(play.wait_exit(10), 1) << environment[0];
+        EXPECT_TRUE(one_line(play.err())) << play.err();
+    }
+}
+
+} // namespace
