@@ -106,32 +106,50 @@ double pixel_density() {
 }
 } // namespace
 
+// A window manager centres the window, its frame left out; the frame is
+// brought back inside the usable area when it sticks out.
+void keep_frame_inside(const SDL_Rect &usable) {
+    int top, left, bottom, right;
+    SDL_PumpEvents();
+    if (SDL_GetWindowBordersSize(sdl_window, &top, &left, &bottom, &right) != 0) return;
+    int x, y, width, height;
+    SDL_GetWindowPosition(sdl_window, &x, &y);
+    SDL_GetWindowSize(sdl_window, &width, &height);
+    const int outer_width = left + width + right, outer_height = top + height + bottom;
+    const int fit_x = usable.x + std::max((usable.w - outer_width) / 2, 0) + left;
+    const int fit_y = usable.y + std::max((usable.h - outer_height) / 2, 0) + top;
+    if (x - left < usable.x || x + width + right > usable.x + usable.w || y - top < usable.y ||
+        y + height + bottom > usable.y + usable.h)
+        SDL_SetWindowPosition(sdl_window, fit_x, fit_y);
+}
+
 void screen_open() {
+    SDL_Rect usable{0, 0, FRAME_WIDTH, FRAME_HEIGHT};
+    SDL_GetDisplayUsableBounds(0, &usable);
+    const int guess = options.scale ? options.scale : fit_picture(usable.w, usable.h).scale;
     sdl_window = SDL_CreateWindow(
-        window_name, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, FRAME_WIDTH, FRAME_HEIGHT,
-        SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+        window_name, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, FRAME_WIDTH * guess,
+        FRAME_HEIGHT * guess, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!sdl_window) fail("cannot open a window");
+    // On a scaled output the multiple is counted again in device pixels.
     const double density = pixel_density();
-    int multiple = options.scale;
-    SDL_Rect usable;
-    const int display_index = std::max(SDL_GetWindowDisplayIndex(sdl_window), 0);
-    if (!multiple && SDL_GetDisplayUsableBounds(display_index, &usable) == 0)
-        multiple =
-            fit_picture(static_cast<int>(usable.w * density), static_cast<int>(usable.h * density))
-                .scale;
-    multiple = std::max(multiple, 1);
     const auto in_window_units = [density](int pixels) {
         return static_cast<int>((pixels + density - 1) / density);
     };
+    if (density != 1.0) {
+        const int multiple = options.scale ? options.scale
+                                           : fit_picture(static_cast<int>(usable.w * density),
+                                                         static_cast<int>(usable.h * density))
+                                                 .scale;
+        SDL_SetWindowSize(sdl_window, in_window_units(FRAME_WIDTH * multiple),
+                          in_window_units(FRAME_HEIGHT * multiple));
+    }
     SDL_SetWindowMinimumSize(sdl_window, in_window_units(FRAME_WIDTH),
                              in_window_units(FRAME_HEIGHT));
-    SDL_SetWindowSize(sdl_window, in_window_units(FRAME_WIDTH * multiple),
-                      in_window_units(FRAME_HEIGHT * multiple));
-    SDL_SetWindowPosition(sdl_window, SDL_WINDOWPOS_CENTERED_DISPLAY(display_index),
-                          SDL_WINDOWPOS_CENTERED_DISPLAY(display_index));
     set_icon();
     if (options.fullscreen) SDL_SetWindowFullscreen(sdl_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     SDL_ShowWindow(sdl_window);
+    if (!options.fullscreen) keep_frame_inside(usable);
     screen_layout();
 }
 
@@ -165,12 +183,6 @@ void screen_toggle_fullscreen() {
     const bool full = SDL_GetWindowFlags(sdl_window) & SDL_WINDOW_FULLSCREEN_DESKTOP;
     SDL_SetWindowFullscreen(sdl_window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
     screen_layout();
-}
-
-void screen_close() {
-    if (sdl_window) SDL_DestroyWindow(sdl_window);
-    sdl_window = nullptr;
-    surface = nullptr;
 }
 
 void display_lost() {
@@ -213,11 +225,9 @@ void open_window(int, char **) {
     screen_open();
 }
 
-void close_display() {
-    // The process ends next and the X server takes the window with it. Closed by
-    // SDL, the window may be gone before SDL's wake-up message to it, sent on a
-    // second connection, reaches the server: BadWindow, fatal in SDL_Quit.
-    if (on_x11) return;
-    screen_close();
-    SDL_Quit();
-}
+// The process ends next, and the server or the compositor takes the window
+// with the connection. Closed by SDL on X, the window may be gone before SDL's
+// wake-up message to it, sent on a second connection, reaches the server:
+// BadWindow, fatal in SDL_Quit. On Wayland SDL_Quit unloads the decoration's
+// plugin with memory of it still held.
+void close_display() {}

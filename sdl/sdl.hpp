@@ -48,7 +48,6 @@ void screen_show(const frame_box boxes[], int count); // the boxes' pixels to th
 void screen_layout(); // after a resize: the whole picture placed anew
 void screen_expose(); // the window shown again as it was
 void screen_toggle_fullscreen();
-void screen_close();
 [[noreturn]] void display_lost();
 
 // xio_sdl.cpp: every event the desktop sends, answered.
