@@ -2,15 +2,22 @@
 // Times the game's own loops on the X server named by DISPLAY (an 8-bit
 // Xvfb): the wipe's two stages, title ticks, game ticks, the explosion and
 // an apple placement that gives up. Run it from a directory holding data/.
+// Built twice: over Xlib (bench_loop), and over pelko-play's seam and window
+// through SDL (bench_loop_sdl, which takes pelko-play's --scale N).
 #include "app/app.hpp"
 #include "app/xio.hpp"
 #include "gfx/gfx.hpp"
 #include "play/play.hpp"
 #include "screens/screens.hpp"
+#ifdef PELKO_BENCH_SDL
+#include "sdl/sdl.hpp"
+#endif
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <sys/resource.h>
 #include <vector>
 
@@ -125,6 +132,10 @@ void bench_apple_give_up() {
 } // namespace
 
 int main(int argc, char **argv) {
+#ifdef PELKO_BENCH_SDL
+    if (argc == 3 && !strcmp(argv[1], "--scale")) options.scale = atoi(argv[2]);
+    argc = 1; // the options are the front-end's, not the window's
+#endif
     start_up(argc, argv);
     bench_wipes();
     bench_title_ticks();
