@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
-// The window: the frame scaled by a whole number into the window's surface,
-// only what changed converted and put, the rest of the window black.
+// The window: the frame scaled by a whole number, only what changed
+// converted and put, the rest of the window black. On X the picture goes
+// into the window's own pixels (shared memory with the server); elsewhere,
+// where SDL would put a whole window-sized texture at every flush, the frame
+// is a texture of its own that the renderer scales.
 #include "app/app.hpp"
 #include "frame/frame.hpp"
 #include "gfx/icon.hpp"
@@ -18,8 +21,11 @@ sdl_options options;
 
 namespace {
 SDL_Window *sdl_window;
-SDL_Surface *surface; // the window's pixels; SDL renews it on a resize
-picture_fit fit;
+SDL_Surface *surface;   // what is painted: the window's pixels, or the frame's texture's
+picture_fit fit;        // the picture's place in it
+SDL_Renderer *renderer; // and with a renderer:
+SDL_Texture *texture;
+SDL_Rect placed;        // the texture's place in the window
 uint32_t pixel_of[256]; // each frame value in the surface's format
 bool on_x11;
 
@@ -104,8 +110,6 @@ double pixel_density() {
     SDL_GetWindowSizeInPixels(sdl_window, &pixel_width, &pixel_height);
     return width > 0 ? static_cast<double>(pixel_width) / width : 1.0;
 }
-} // namespace
-
 // A window manager centres the window, its frame left out; the frame is
 // brought back inside the usable area when it sticks out.
 void keep_frame_inside(const SDL_Rect &usable) {
@@ -122,6 +126,35 @@ void keep_frame_inside(const SDL_Rect &usable) {
         y + height + bottom > usable.y + usable.h)
         SDL_SetWindowPosition(sdl_window, fit_x, fit_y);
 }
+
+void present() {
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 0xff);
+    SDL_RenderClear(renderer);
+    SDL_RenderCopy(renderer, texture, nullptr, &placed);
+    SDL_RenderPresent(renderer);
+}
+
+bool open_renderer() {
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    renderer = SDL_CreateRenderer(sdl_window, -1, 0);
+    if (!renderer) return false;
+    texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                FRAME_WIDTH, FRAME_HEIGHT);
+    surface =
+        SDL_CreateRGBSurfaceWithFormat(0, FRAME_WIDTH, FRAME_HEIGHT, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (texture && surface) return true;
+    SDL_DestroyRenderer(renderer); // and the texture with it
+    renderer = nullptr;
+    return false;
+}
+
+void map_colours() {
+    for (int v = 0; v < 256; v++) {
+        const frame_rgb c = frame_colours[v];
+        pixel_of[v] = SDL_MapRGB(surface->format, c.r, c.g, c.b);
+    }
+}
+} // namespace
 
 void screen_open() {
     SDL_Rect usable{0, 0, FRAME_WIDTH, FRAME_HEIGHT};
@@ -150,16 +183,27 @@ void screen_open() {
     if (options.fullscreen) SDL_SetWindowFullscreen(sdl_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     SDL_ShowWindow(sdl_window);
     if (!options.fullscreen) keep_frame_inside(usable);
+    if (!on_x11 && open_renderer()) {
+        map_colours();
+        fit = {1, 0, 0};
+        const SDL_Rect whole = paint({0, 0, FRAME_WIDTH, FRAME_HEIGHT});
+        SDL_UpdateTexture(texture, &whole, surface->pixels, surface->pitch);
+    }
     screen_layout();
 }
 
 void screen_layout() {
+    if (renderer) {
+        int width, height;
+        SDL_GetRendererOutputSize(renderer, &width, &height);
+        const picture_fit at = fit_picture(width, height, options.scale);
+        placed = {at.x, at.y, FRAME_WIDTH * at.scale, FRAME_HEIGHT * at.scale};
+        present();
+        return;
+    }
     surface = SDL_GetWindowSurface(sdl_window);
     if (!surface) fail("cannot draw in the window");
-    for (int v = 0; v < 256; v++) {
-        const frame_rgb c = frame_colours[v];
-        pixel_of[v] = SDL_MapRGB(surface->format, c.r, c.g, c.b);
-    }
+    map_colours();
     fit = fit_picture(surface->w, surface->h, options.scale);
     SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
     paint({0, 0, FRAME_WIDTH, FRAME_HEIGHT});
@@ -172,11 +216,25 @@ void screen_show(const frame_box boxes[], int count) {
     int rects = 0;
     for (int i = 0; i < count && rects < FRAME_MAX_BOXES; i++)
         if (const SDL_Rect r = paint(boxes[i]); r.w > 0) shown[rects++] = r;
-    if (rects > 0) SDL_UpdateWindowSurfaceRects(sdl_window, shown, rects);
+    if (rects == 0) return;
+    if (!renderer) {
+        SDL_UpdateWindowSurfaceRects(sdl_window, shown, rects);
+        return;
+    }
+    for (int i = 0; i < rects; i++) {
+        const SDL_Rect &r = shown[i];
+        SDL_UpdateTexture(texture, &r,
+                          static_cast<uint8_t *>(surface->pixels) + r.y * surface->pitch + r.x * 4,
+                          surface->pitch);
+    }
+    present();
 }
 
 void screen_expose() {
-    if (surface) SDL_UpdateWindowSurface(sdl_window);
+    if (renderer)
+        present();
+    else if (surface)
+        SDL_UpdateWindowSurface(sdl_window);
 }
 
 void screen_toggle_fullscreen() {
