@@ -25,5 +25,5 @@ void frame_map_window();
 // The pixels whose value is not the one last shown, which from now on count
 // as shown: boxes around them, none empty, and their count. Pixels drawn over
 // and back since (the title's two-tone credits) are in none.
-constexpr int FRAME_MAX_BOXES = 32;
+constexpr int FRAME_MAX_BOXES = 256;
 int frame_take_changes(frame_box boxes[FRAME_MAX_BOXES]);

@@ -78,6 +78,16 @@ SDL_Rect paint(const frame_box &box) {
             continue;
         }
         const uint8_t *source = frame[(y - fit.y) / s];
+        if (bytes == 4) { // the usual surface: a frame pixel at a time
+            auto *out = reinterpret_cast<uint32_t *>(row) + left;
+            int x = left;
+            for (; x < right && (x - fit.x) % s != 0; x++)
+                *out++ = pixel_of[source[(x - fit.x) / s]];
+            for (int from = (x - fit.x) / s; x + s <= right; x += s, from++)
+                out = std::fill_n(out, s, pixel_of[source[from]]);
+            for (; x < right; x++) *out++ = pixel_of[source[(x - fit.x) / s]];
+            continue;
+        }
         for (int x = left; x < right; x++)
             store_pixel(row + x * bytes, bytes, pixel_of[source[(x - fit.x) / s]]);
     }

@@ -6,6 +6,7 @@
 
 #include "frame/frame.hpp"
 
+#include <algorithm>
 #include <emscripten.h>
 
 namespace {
@@ -58,9 +59,12 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_key_press(int character) {
     frame_queue_key(static_cast<unsigned char>(character & 0xff));
 }
 
+// Each putImageData has its cost: a few boxes are put one by one, many as
+// the one box round them.
 void xio_sync() {
+    constexpr int FEW = 16;
     frame_box boxes[FRAME_MAX_BOXES];
-    const int count = frame_take_changes(boxes);
+    int count = frame_take_changes(boxes);
     for (int i = 0; i < count; i++) {
         const frame_box &box = boxes[i];
         for (int y = box.top; y < box.bottom; y++) {
@@ -70,8 +74,18 @@ void xio_sync() {
                     0xff000000u | uint32_t{c.b} << 16 | uint32_t{c.g} << 8 | uint32_t{c.r};
             }
         }
-        show_on_canvas(shown, FRAME_WIDTH, FRAME_HEIGHT, box.left, box.top, box.right, box.bottom);
     }
+    if (count > FEW) {
+        frame_box all = boxes[0];
+        for (int i = 1; i < count; i++)
+            all = {std::min(all.left, boxes[i].left), std::min(all.top, boxes[i].top),
+                   std::max(all.right, boxes[i].right), std::max(all.bottom, boxes[i].bottom)};
+        boxes[0] = all;
+        count = 1;
+    }
+    for (int i = 0; i < count; i++)
+        show_on_canvas(shown, FRAME_WIDTH, FRAME_HEIGHT, boxes[i].left, boxes[i].top,
+                       boxes[i].right, boxes[i].bottom);
     flushed();
 }
 
