@@ -114,6 +114,7 @@
         if (status.flushes++ > 0) return;
         status.firstFlushAt = performance.now();
         hint.textContent = playingHint();
+        setTimeout(keepSite, 0);
       },
       onRuntimeInitialized: function () {
         let running;
@@ -241,11 +242,12 @@
   });
 
   // Where the browser has service workers (an https or a local site), the
-  // site is kept for offline play; without, it plays online as it is.
-  if (navigator.serviceWorker)
-    window.addEventListener("load", function () {
-      navigator.serviceWorker.register("sw.js").catch(function () {});
-    });
+  // site is kept for offline play; without, it plays online as it is. The
+  // worker fetches the whole site once more: only after the first frame,
+  // so as not to hold it up.
+  function keepSite() {
+    if (navigator.serviceWorker) navigator.serviceWorker.register("sw.js").catch(function () {});
+  }
 
   fit();
   start();

@@ -83,8 +83,6 @@ export async function launchBrowser(name) {
   return { name, browser, close };
 }
 
-export const launchChromium = () => launchBrowser("chromium");
-
 // What a page logs as an error, throws, or has the Content-Security-Policy
 // refuse, from now on, gathered as lines.
 export async function watchErrors(page) {
