@@ -1,48 +1,106 @@
 // SPDX-License-Identifier: MIT
-// Measurements of the browser build, not a test: the time from loading the
-// page to its first frame and to the title screen drawn as the X build draws
-// it (after the wipe's 40 ticks), the ticks per second on the title screen
-// over 5 s, and in the first second of a game (one flush a tick in both).
-//   PELKO_SITE=<site> PELKO_TITLE_PPM=<X title> node bench.mjs [runs]
+// Measurements of the browser build, not a test, in Chromium and Firefox
+// ESR: the time from navigation to the first frame (the first title pixels)
+// and to the title screen drawn as the X build draws it (after the wipe's
+// 40 ticks), the ticks per second on the title screen over 5 s, and in the
+// first second of a game (one flush a tick in both). Each page loads three
+// ways: a first visit (a fresh profile, no service worker yet), a visit
+// again with the server up (the worker asks it first), and offline (the
+// server stopped, the site from the worker's cache); a site without a
+// worker (an older build, as a baseline) the first way only.
+//   PELKO_SITE=<site> PELKO_TITLE_PPM=<X title> node bench.mjs [runs] [browser...]
+import fs from "node:fs";
+import path from "node:path";
 import {
-  frameDifferences, giveReference, launchChromium, readPpm, serveSite, waitFor,
+  BROWSERS, frameDifferences, launchBrowser, readPpm, serveSite, waitFor,
 } from "./browser.mjs";
 
 const runs = Number(process.argv[2] || 3);
-const reference = readPpm(process.env.PELKO_TITLE_PPM);
-const site = await serveSite(process.env.PELKO_SITE);
-const chromium = await launchChromium();
-try {
-  for (let run = 1; run <= runs; run++) {
-    const page = await chromium.browser.newPage();
-    await giveReference(page, reference);
-    await page.goto(site.url, { waitUntil: "domcontentloaded" });
-    const drawn = await waitFor("the title screen", async () => {
-      const d = await frameDifferences(page);
-      return { ok: d.count === 0, at: await page.evaluate(() => performance.now()) };
-    });
-    const firstFlush = await page.evaluate(() => window.pelko.firstFlushAt);
-    const start = await page.evaluate(() => [performance.now(), window.pelko.flushes]);
-    await new Promise((resolve) => setTimeout(resolve, 5000));
-    const end = await page.evaluate(() => [performance.now(), window.pelko.flushes]);
-    const ticks = ((end[1] - start[1]) * 1000) / (end[0] - start[0]);
-    // A game's first second, before its worm can reach the fence.
-    await page.keyboard.press("s");
-    await waitFor("the game", () => page.evaluate(() => {
-      const c = document.getElementById("screen").getContext("2d").getImageData(40, 180, 1, 1).data;
-      return c[0] === 0xd8 && c[1] === 0x85 && c[2] === 0x4a;
-    }));
-    const gameStart = await page.evaluate(() => [performance.now(), window.pelko.flushes]);
-    await new Promise((resolve) => setTimeout(resolve, 1000));
-    const gameEnd = await page.evaluate(() => [performance.now(), window.pelko.flushes]);
-    const gameTicks = ((gameEnd[1] - gameStart[1]) * 1000) / (gameEnd[0] - gameStart[0]);
-    console.log(`run ${run}: first frame ${firstFlush.toFixed(0)} ms, title drawn ` +
-                `${drawn.at.toFixed(0)} ms after navigation; ` +
-                `${ticks.toFixed(2)} ticks/s over ${((end[0] - start[0]) / 1000).toFixed(2)} s ` +
-                `on the title, ${gameTicks.toFixed(2)} in a game's first second`);
-    await page.close();
+const browsers = process.argv.length > 3 ? process.argv.slice(3) : BROWSERS;
+const referenceBase64 = Buffer.from(readPpm(process.env.PELKO_TITLE_PPM).rgb).toString("base64");
+const offline = fs.existsSync(path.join(process.env.PELKO_SITE, "sw.js"));
+
+const median = (values) => {
+  const sorted = [...values].sort((a, b) => a - b);
+  const middle = sorted.length >> 1;
+  return sorted.length % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
+};
+const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+const now = (page) => page.evaluate(() => [performance.now(), window.pelko.flushes]);
+const rate = (from, to) => ((to[1] - from[1]) * 1000) / (to[0] - from[0]);
+
+// The reference goes in once the page has loaded, so that its megabyte does
+// not hold up the start being measured.
+async function measure(page, url) {
+  await page.goto(url, { waitUntil: "domcontentloaded" });
+  await page.evaluate((base64) => {
+    window.referenceFrame = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+  }, referenceBase64);
+  const drawn = await waitFor("the title screen", async () => {
+    const d = await frameDifferences(page);
+    return { ok: d.count === 0, at: await page.evaluate(() => performance.now()) };
+  });
+  const firstFrame = await page.evaluate(() => window.pelko.firstFlushAt);
+  const start = await now(page);
+  await pause(5000);
+  const title = rate(start, await now(page));
+  // A game's first second, before its worm can reach the fence.
+  await page.focus("#screen");
+  await page.keyboard.press("s");
+  await waitFor("the game", () => page.evaluate(() => {
+    const c = document.getElementById("screen").getContext("2d").getImageData(40, 180, 1, 1).data;
+    return c[0] === 0xd8 && c[1] === 0x85 && c[2] === 0x4a;
+  }));
+  const gameStart = await now(page);
+  await pause(1000);
+  return { firstFrame, drawn: drawn.at, title, game: rate(gameStart, await now(page)) };
+}
+
+function report(label, results) {
+  const m = (key) => median(results.map((r) => r[key]));
+  console.log(`${label}: first frame ${m("firstFrame").toFixed(0)} ms, title drawn ${m("drawn").toFixed(0)} ms ` +
+              `after navigation; ${m("title").toFixed(2)} ticks/s on the title over 5 s, ` +
+              `${m("game").toFixed(2)} in a game's first second (medians of ${results.length})`);
+}
+
+// A visit that leaves the worker in control of the default profile, then
+// the runs with the server up and with it stopped.
+async function withWorker(browser, site, modes) {
+  const page = await browser.newPage();
+  await page.goto(site.url);
+  await page.evaluate(() => navigator.serviceWorker.ready);
+  await page.close();
+  for (const mode of ["again, online", "offline"]) {
+    if (mode === "offline") await site.stop();
+    modes[mode] = [];
+    for (let run = 0; run < runs; run++) {
+      const visit = await browser.newPage();
+      modes[mode].push(await measure(visit, site.url));
+      await visit.close();
+    }
   }
-} finally {
-  await chromium.close();
-  site.server.close();
+}
+
+for (const name of browsers) {
+  const site = await serveSite(process.env.PELKO_SITE);
+  const browser = await launchBrowser(name);
+  try {
+    const modes = { "first visit": [] };
+    for (let run = 0; run < runs; run++) {
+      const context = await browser.browser.createBrowserContext();
+      modes["first visit"].push(await measure(await context.newPage(), site.url));
+      await context.close();
+    }
+    if (offline) await withWorker(browser.browser, site, modes);
+    for (const [mode, results] of Object.entries(modes)) {
+      for (const [i, r] of results.entries())
+        console.log(`${name}, ${mode}, run ${i + 1}: first frame ${r.firstFrame.toFixed(0)} ms, ` +
+                    `title drawn ${r.drawn.toFixed(0)} ms; ${r.title.toFixed(2)} ticks/s, ` +
+                    `${r.game.toFixed(2)} in a game`);
+      report(`${name}, ${mode}`, results);
+    }
+  } finally {
+    await browser.close();
+    await site.stop();
+  }
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // What the browser test and the benchmark share: the built site on a local
-// server, Debian's Chromium driven headless by puppeteer-core, and the X
-// build's title screen to compare the canvas with.
+// server, Debian's Chromium and Firefox ESR driven headless by
+// puppeteer-core, and the X build's title screen to compare the canvas with.
 import fs from "node:fs";
 import http from "node:http";
 import os from "node:os";
@@ -12,12 +12,17 @@ export const FRAME_WIDTH = 647, FRAME_HEIGHT = 521, BORDER = 5;
 
 const TYPES = {
   ".html": "text/html; charset=utf-8",
+  ".css": "text/css",
   ".js": "text/javascript",
+  ".png": "image/png",
+  ".webmanifest": "application/manifest+json",
   ".wasm": "application/wasm",
   ".data": "application/octet-stream",
 };
 
-// The site's files as a static server gives them; nothing else.
+// The site's files as a static server gives them; nothing else. stop() ends
+// it with its connections, as a server that went away; start() brings it
+// back at the same address.
 export async function serveSite(directory) {
   const site = path.resolve(directory);
   const server = http.createServer((request, response) => {
@@ -30,29 +35,72 @@ export async function serveSite(directory) {
     response.writeHead(200, { "Content-Type": TYPES[path.extname(file)] || "application/octet-stream" });
     fs.createReadStream(file).pipe(response);
   });
-  await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
-  return { server, url: `http://127.0.0.1:${server.address().port}/` };
+  const listen = (port) => new Promise((resolve) => server.listen(port, "127.0.0.1", resolve));
+  await listen(0);
+  const port = server.address().port;
+  return {
+    server,
+    url: `http://127.0.0.1:${port}/`,
+    stop: () => new Promise((resolve) => {
+      server.close(resolve);
+      server.closeAllConnections();
+    }),
+    start: () => listen(port),
+  };
 }
 
-export async function launchChromium() {
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), "pelko-chromium-"));
-  const browser = await puppeteer.launch({
-    executablePath: process.env.PELKO_CHROMIUM || "/usr/bin/chromium",
-    headless: true,
-    userDataDir: profile,
-    timeout: 120000,
-    protocolTimeout: 300000,
-    args: [
-      "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-      "--disable-background-networking", "--disable-component-update", "--disable-sync",
-      "--disable-background-timer-throttling", "--disable-renderer-backgrounding",
-    ],
-  });
+export const BROWSERS = ["chromium", "firefox"];
+
+// Debian's Chromium over the DevTools protocol, or its Firefox ESR over
+// WebDriver BiDi; headless, in a profile of their own, with nothing fetched
+// from outside.
+export async function launchBrowser(name) {
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), `pelko-${name}-`));
+  const common = { headless: true, userDataDir: profile, timeout: 120000, protocolTimeout: 300000 };
+  const browser = name === "firefox"
+    ? await puppeteer.launch({
+      ...common,
+      browser: "firefox",
+      executablePath: process.env.PELKO_FIREFOX || "/usr/bin/firefox-esr",
+      extraPrefsFirefox: {
+        "app.update.enabled": false, "browser.safebrowsing.update.enabled": false,
+        "network.captive-portal-service.enabled": false, "network.connectivity-service.enabled": false,
+      },
+    })
+    : await puppeteer.launch({
+      ...common,
+      executablePath: process.env.PELKO_CHROMIUM || "/usr/bin/chromium",
+      args: [
+        "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+        "--disable-background-networking", "--disable-component-update", "--disable-sync",
+        "--disable-background-timer-throttling", "--disable-renderer-backgrounding",
+      ],
+    });
   const close = async () => {
     await browser.close();
     fs.rmSync(profile, { recursive: true, force: true });
   };
-  return { browser, close };
+  return { name, browser, close };
+}
+
+// What a page logs as an error, throws, or has the Content-Security-Policy
+// refuse, from now on, gathered as lines.
+export async function watchErrors(page) {
+  const errors = [];
+  page.on("console", (message) => {
+    if (message.type() === "error") errors.push(`console: ${message.text()}`);
+  });
+  page.on("pageerror", (error) => errors.push(`thrown: ${error.message}`));
+  await page.evaluateOnNewDocument(() => {
+    window.refused = [];
+    document.addEventListener("securitypolicyviolation", (event) => {
+      window.refused.push(`${event.effectiveDirective} refused ${event.blockedURI}`);
+    });
+  });
+  return async () => {
+    const refused = await page.evaluate(() => window.refused).catch(() => []);
+    return errors.concat(refused.map((line) => `policy: ${line}`));
+  };
 }
 
 // A binary PPM's pixels as RGB bytes.
