@@ -120,13 +120,7 @@ pid_t start(const std::vector<std::string> &argv, const std::string &dir,
         const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(out, 1);
         dup2(out, 2);
-        for (const std::string &change : environment) {
-            const size_t equals = change.find('=');
-            if (equals == std::string::npos)
-                unsetenv(change.c_str());
-            else
-                setenv(change.substr(0, equals).c_str(), change.c_str() + equals + 1, 1);
-        }
+        change_environment(environment);
         execvp(args[0], args.data());
         _exit(127);
     }
@@ -290,12 +284,13 @@ struct result {
     double load = NAN, first_ms = NAN, title_ms = NAN;
     int scale = 0, attempts = 0, keys_lost = 0;
     // ms of CPU per s: front-end, X server, weston
-    std::array<double, 3> title{NAN, NAN, NAN}, game{NAN, NAN, NAN};
+    std::array<double, 3> title{NAN, NAN, NAN}, looked{NAN, NAN, NAN}, game{NAN, NAN, NAN};
     long rss_kib = 0;
-    double title_total() const {
-        return title[0] + title[1] + (std::isnan(title[2]) ? 0 : title[2]);
+    static double total(const std::array<double, 3> &cpu) {
+        return cpu[0] + cpu[1] + (std::isnan(cpu[2]) ? 0 : cpu[2]);
     }
-    double game_total() const { return game[0] + game[1] + (std::isnan(game[2]) ? 0 : game[2]); }
+    double title_total() const { return total(title); }
+    double game_total() const { return total(game); }
 };
 
 // The processes whose CPU counts, in three groups.
@@ -536,6 +531,13 @@ result measure(const stack &st, double title_seconds, double game_seconds, int r
     // The title screen, nobody looking.
     res.title = cpu_per_second(g, title_seconds);
     shot(dpy, st.label + "-" + std::to_string(run) + "-title");
+    // The same, looked at as the steering looks: what the looks add to the game's figure.
+    game_view view{s, dpy, *at};
+    res.looked = cpu_per_second(g, title_seconds / 2, [&] {
+        view.worm_on(300, 154, 300, 178);
+        pause_ms(10);
+        return true;
+    });
 
     // The window the keys go to: the top-level one under the game's pixels.
     Window child = None;
@@ -543,7 +545,6 @@ result measure(const stack &st, double title_seconds, double game_seconds, int r
     XTranslateCoordinates(dpy, DefaultRootWindow(dpy), DefaultRootWindow(dpy), at->x, at->y, &wx,
                           &wy, &child);
     if (child == None) return failed("no window under the game's pixels");
-    game_view view{s, dpy, *at};
     for (res.attempts = 1; res.attempts <= 4; res.attempts++) {
         // The legend's words: the title screen is back.
         if (!wait_until([&] { return view.shows(colour::label, 320, 380, 420, 392); }, 15))
@@ -581,13 +582,13 @@ void print_result(int run, const stack &st, const result &r) {
                r.failure.c_str());
         return;
     }
-    printf(
-        "run %d  %-16s load %.2f  scale %d  first %6.0f ms  title %6.0f ms  "
-        "title cpu %6.1f (%5.1f fe %5.1f X %5.1f weston)  game cpu %6.1f (%5.1f fe %5.1f X %5.1f "
-        "weston) ms/s  rss %ld KiB  games %d%s\n",
-        run, st.label.c_str(), r.load, r.scale, r.first_ms, r.title_ms, r.title_total(), r.title[0],
-        r.title[1], r.title[2], r.game_total(), r.game[0], r.game[1], r.game[2], r.rss_kib,
-        r.attempts, r.keys_lost ? "  ('s' typed again)" : "");
+    printf("run %d  %-16s load %.2f  scale %d  first %6.0f ms  title %6.0f ms  "
+           "title cpu %6.1f (%5.1f fe %5.1f X %5.1f weston)  looked at %5.1f  game cpu %6.1f "
+           "(%5.1f fe %5.1f X %5.1f "
+           "weston) ms/s  rss %ld KiB  games %d%s\n",
+           run, st.label.c_str(), r.load, r.scale, r.first_ms, r.title_ms, r.title_total(),
+           r.title[0], r.title[1], r.title[2], result::total(r.looked), r.game_total(), r.game[0],
+           r.game[1], r.game[2], r.rss_kib, r.attempts, r.keys_lost ? "  ('s' typed again)" : "");
     fflush(stdout);
 }
 
@@ -641,6 +642,8 @@ int main(int argc, char **argv) {
         "  background); title: exec to the title's label colour #fda5f4 anywhere on it (the\n"
         "  legend's words, drawn by the first title tick after the wipe and the logo); the whole\n"
         "  root window read through MIT-SHM every 10 ms (under weston: its output window)\n"
+        "looked at: the title again for half as long, one line of 25 game pixels read every\n"
+        "  10 ms as the steering reads: what the looks add to the game's figures\n"
         "game: the worm steered round a rectangle of about 50 x 30 cells clear of the mushrooms,\n"
         "  its head looked for on one line of pixels every 10 ms; the window starts 1 s in\n"
         "rss: VmHWM of the front-end and all its descendants together, after the game\n",
@@ -656,10 +659,11 @@ int main(int argc, char **argv) {
 
     printf("\nmedians over the runs (ratio: the stack's total over %s's total in the same run)\n",
            stacks[0].label.c_str());
-    printf("%-16s %5s %8s %8s %24s %24s %9s %9s %9s\n", "stack", "ok", "first", "title",
-           "title cpu ms/s (fe+X+w)", "game cpu ms/s (fe+X+w)", "title x", "game x", "rss KiB");
+    printf("%-16s %5s %8s %8s %24s %7s %24s %9s %9s %9s\n", "stack", "ok", "first", "title",
+           "title cpu ms/s (fe+X+w)", "looked", "game cpu ms/s (fe+X+w)", "title x", "game x",
+           "rss KiB");
     for (size_t i = 0; i < stacks.size(); i++) {
-        std::vector<double> first, title, tc, gc, tr, gr, rss, parts[6];
+        std::vector<double> first, title, tc, lc, gc, tr, gr, rss, parts[6];
         int ok = 0;
         for (size_t run = 0; run < all[i].size(); run++) {
             const result &r = all[i][run];
@@ -668,6 +672,7 @@ int main(int argc, char **argv) {
             first.push_back(r.first_ms);
             title.push_back(r.title_ms);
             tc.push_back(r.title_total());
+            lc.push_back(result::total(r.looked));
             gc.push_back(r.game_total());
             rss.push_back(static_cast<double>(r.rss_kib));
             for (size_t p = 0; p < 3; p++) {
@@ -685,8 +690,8 @@ int main(int argc, char **argv) {
                  median(parts[1]), median(parts[2]));
         snprintf(gcs, sizeof gcs, "%.1f (%.1f+%.1f+%.1f)", median(gc), median(parts[3]),
                  median(parts[4]), median(parts[5]));
-        printf("%-16s %2d/%-2zu %8.0f %8.0f %24s %24s %9.2f %9.2f %9.0f\n", stacks[i].label.c_str(),
-               ok, all[i].size(), median(first), median(title), tcs, gcs, median(tr), median(gr),
-               median(rss));
+        printf("%-16s %2d/%-2zu %8.0f %8.0f %24s %7.1f %24s %9.2f %9.2f %9.0f\n",
+               stacks[i].label.c_str(), ok, all[i].size(), median(first), median(title), tcs,
+               median(lc), gcs, median(tr), median(gr), median(rss));
     }
 }
