@@ -29,6 +29,16 @@ std::string to_string(const rgb &c) {
     return text;
 }
 
+void change_environment(const std::vector<std::string> &changes) {
+    for (const std::string &change : changes) {
+        const size_t equals = change.find('=');
+        if (equals == std::string::npos)
+            unsetenv(change.c_str());
+        else
+            setenv(change.substr(0, equals).c_str(), change.c_str() + equals + 1, 1);
+    }
+}
+
 bool wait_until(const std::function<bool()> &condition, double seconds) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (!condition()) {
@@ -167,13 +177,7 @@ game_process::game_process(const game_dir &dir, const std::string &display,
             unsetenv("DISPLAY");
         else
             setenv("DISPLAY", display.c_str(), 1);
-        for (const std::string &change : environment) {
-            const size_t equals = change.find('=');
-            if (equals == std::string::npos)
-                unsetenv(change.c_str());
-            else
-                setenv(change.substr(0, equals).c_str(), change.c_str() + equals + 1, 1);
-        }
+        change_environment(environment);
         execv(binary.c_str(), argv.data());
         _exit(127);
     }
@@ -488,13 +492,7 @@ pid_t spawn(const std::vector<std::string> &command, const std::string &log,
         dup2(out, 1);
         dup2(out, 2);
         setenv("DISPLAY", display.c_str(), 1);
-        for (const std::string &change : environment) {
-            const size_t equals = change.find('=');
-            if (equals == std::string::npos)
-                unsetenv(change.c_str());
-            else
-                setenv(change.substr(0, equals).c_str(), change.c_str() + equals + 1, 1);
-        }
+        change_environment(environment);
         execvp(argv[0], argv.data());
         _exit(127);
     }

@@ -109,6 +109,9 @@ class game_process {
     std::string out_path_, err_path_;
 };
 
+// "NAME=value" sets, a bare "NAME" unsets.
+void change_environment(const std::vector<std::string> &changes);
+
 bool wait_until(const std::function<bool()> &condition, double seconds = 10);
 
 // The game's window, at the top or in a window manager's frame, by WM_NAME or
