@@ -26,6 +26,7 @@ picture_fit fit;        // the picture's place in it
 SDL_Renderer *renderer; // and with a renderer:
 SDL_Texture *texture;
 SDL_Rect placed;        // the texture's place in the window
+bool present_pending;   // changes uploaded, not yet on screen
 uint32_t pixel_of[256]; // each frame value in the surface's format
 bool on_x11;
 
@@ -138,6 +139,7 @@ void keep_frame_inside(const SDL_Rect &usable) {
 }
 
 void present() {
+    present_pending = false;
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 0xff);
     SDL_RenderClear(renderer);
     SDL_RenderCopy(renderer, texture, nullptr, &placed);
@@ -237,7 +239,13 @@ void screen_show(const frame_box boxes[], int count) {
                           static_cast<uint8_t *>(surface->pixels) + r.y * surface->pitch + r.x * 4,
                           surface->pitch);
     }
-    present();
+    // Two flushes with no sleep between: the first is not kept waiting.
+    if (present_pending) present();
+    present_pending = true;
+}
+
+void screen_present() {
+    if (present_pending) present();
 }
 
 void screen_expose() {

@@ -46,7 +46,11 @@ extern volatile sig_atomic_t stop_signalled; // SIGINT or SIGTERM came
 void screen_open(); // the window at the multiple that fits the desktop
 void screen_show(const frame_box boxes[], int count); // the boxes' pixels to the window
 void screen_layout(); // after a resize: the whole picture placed anew
-void screen_expose(); // the window shown again as it was
+void screen_expose();
+// With a renderer the flush's changes go on screen here, at the start of the
+// sleep that follows it, which counts the time they take: a renderer without
+// a GPU would otherwise slow the game's clock by a present a tick.
+void screen_present(); // the window shown again as it was
 void screen_toggle_fullscreen();
 [[noreturn]] void display_lost();
 

@@ -99,6 +99,7 @@ void xio_sleep(timeval *timeout) {
         until.tv_sec++;
         until.tv_nsec -= 1000000000;
     }
+    screen_present();
     pump_events();
     while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) != 0)
         if (stop_signalled) end_now();
