@@ -23,7 +23,7 @@ void frame_queue_key(unsigned char character); // a KeyPress that types it
 // The window's border and background, and the Expose of its mapping.
 void frame_map_window();
 // The pixels whose value is not the one last shown, which from now on count
-// as shown: boxes around them, none empty, and their count. Pixels drawn over
-// and back since (the title's two-tone credits) are in none.
-constexpr int FRAME_MAX_BOXES = 256;
-int frame_take_changes(frame_box boxes[FRAME_MAX_BOXES]);
+// as shown: boxes around them, none empty, at most `most` (1 or more), and
+// their count. Pixels drawn over and back since (the title's two-tone
+// credits) are in none.
+int frame_take_changes(frame_box boxes[], int most);

@@ -18,13 +18,7 @@ void plot(int x, int y, uint8_t pixel) {
     if (p == pixel) return;
     p = pixel;
     frame_tile_changed[y / FRAME_TILE][x / FRAME_TILE] = true;
-    frame_box &box = frame_changed;
-    if (box.left == box.right) {
-        box = {x, y, x + 1, y + 1};
-        return;
-    }
-    box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
-           std::max(box.bottom, y + 1)};
+    frame_grow(frame_changed, {x, y, x + 1, y + 1});
 }
 
 // Both ends on the same far side of the window: nothing of it can show.
@@ -33,6 +27,16 @@ bool wholly_outside(int x1, int y1, int x2, int y2) {
            (y1 >= WINDOW_HEIGHT && y2 >= WINDOW_HEIGHT);
 }
 } // namespace
+
+void frame_grow(frame_box &box, const frame_box &more) {
+    if (more.left == more.right) return;
+    if (box.left == box.right) {
+        box = more;
+        return;
+    }
+    box = {std::min(box.left, more.left), std::min(box.top, more.top),
+           std::max(box.right, more.right), std::max(box.bottom, more.bottom)};
+}
 
 void frame_open(uint8_t border, uint8_t background) {
     for (auto &row : frame) std::fill(std::begin(row), std::end(row), border);

@@ -21,6 +21,7 @@ struct frame_box {
     int left, top, right, bottom;
 };
 extern frame_box frame_changed;
+void frame_grow(frame_box &box, const frame_box &more); // the box round both
 // The same in tiles of the frame, so that changes far apart (the worm's head
 // and its tail) are found without looking at everything between them.
 constexpr int FRAME_TILE = 16;

@@ -61,16 +61,6 @@ void frame_map_window() {
 }
 
 namespace {
-void grow(frame_box &box, const frame_box &more) {
-    if (more.left == more.right) return;
-    if (box.left == box.right) {
-        box = more;
-        return;
-    }
-    box = {std::min(box.left, more.left), std::min(box.top, more.top),
-           std::max(box.right, more.right), std::max(box.bottom, more.bottom)};
-}
-
 // The pixels of a changed tile that show something new, and the box round them.
 frame_box take_tile(int row, int column) {
     frame_box changed{};
@@ -80,15 +70,15 @@ frame_box take_tile(int row, int column) {
         for (int x = left; x < right; x++) {
             if (shown[y][x] == frame[y][x]) continue;
             shown[y][x] = frame[y][x];
-            grow(changed, {x, y, x + 1, y + 1});
+            frame_grow(changed, {x, y, x + 1, y + 1});
         }
     return changed;
 }
 } // namespace
 
 // A box for each run of changed tiles along a row of them, or one box round
-// them all when there are too many.
-int frame_take_changes(frame_box boxes[FRAME_MAX_BOXES]) {
+// them all when there are more than `most`.
+int frame_take_changes(frame_box boxes[], int most) {
     const frame_box box = frame_changed;
     if (box.left == box.right) return 0;
     int count = 0;
@@ -98,18 +88,18 @@ int frame_take_changes(frame_box boxes[FRAME_MAX_BOXES]) {
         for (int column = box.left / FRAME_TILE; column <= (box.right - 1) / FRAME_TILE + 1;
              column++) {
             if (column < FRAME_TILE_COLUMNS && frame_tile_changed[row][column]) {
-                grow(run, take_tile(row, column));
+                frame_grow(run, take_tile(row, column));
                 continue;
             }
             if (run.left == run.right) continue;
-            if (count < FRAME_MAX_BOXES) boxes[count] = run;
+            if (count < most) boxes[count] = run;
             count++;
-            grow(all, run);
+            frame_grow(all, run);
             run = {};
         }
     }
     frame_shown();
-    if (count <= FRAME_MAX_BOXES) return count;
+    if (count <= most) return count;
     boxes[0] = all;
     return 1;
 }

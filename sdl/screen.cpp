@@ -9,7 +9,6 @@
 #include "gfx/icon.hpp"
 #include "sdl/sdl.hpp"
 
-#include <SDL_syswm.h>
 #include <X11/Xlib.h>
 
 #include <algorithm>
@@ -224,9 +223,9 @@ void screen_layout() {
 
 void screen_show(const frame_box boxes[], int count) {
     if (!surface) return;
-    SDL_Rect shown[FRAME_MAX_BOXES];
+    SDL_Rect shown[SCREEN_MAX_BOXES];
     int rects = 0;
-    for (int i = 0; i < count && rects < FRAME_MAX_BOXES; i++)
+    for (int i = 0; i < count && rects < SCREEN_MAX_BOXES; i++)
         if (const SDL_Rect r = paint(boxes[i]); r.w > 0) shown[rects++] = r;
     if (rects == 0) return;
     if (!renderer) {

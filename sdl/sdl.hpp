@@ -43,7 +43,8 @@ extern sdl_options options;
 extern volatile sig_atomic_t stop_signalled; // SIGINT or SIGTERM came
 
 // screen.cpp
-void screen_open(); // the window at the multiple that fits the desktop
+void screen_open();                   // the window at the multiple that fits the desktop
+constexpr int SCREEN_MAX_BOXES = 256; // beyond, one box: a wipe's step
 void screen_show(const frame_box boxes[], int count); // the boxes' pixels to the window
 void screen_layout(); // after a resize: the whole picture placed anew
 void screen_expose();

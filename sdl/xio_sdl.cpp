@@ -83,13 +83,13 @@ void pump_events() {
 }
 
 void xio_sync() {
-    frame_box boxes[FRAME_MAX_BOXES];
-    screen_show(boxes, frame_take_changes(boxes));
+    frame_box boxes[SCREEN_MAX_BOXES];
+    screen_show(boxes, frame_take_changes(boxes, SCREEN_MAX_BOXES));
     pump_events();
 }
 
-// The desktop is answered on both sides of the sleep, as the X build polls
-// its events once a tick; the sleep itself ends by the clock.
+// The desktop is answered at the flush before the sleep and again after it,
+// as the X build polls its events once a tick; the sleep ends by the clock.
 void xio_sleep(timeval *timeout) {
     timespec until;
     clock_gettime(CLOCK_MONOTONIC, &until);
@@ -100,7 +100,6 @@ void xio_sleep(timeval *timeout) {
         until.tv_nsec -= 1000000000;
     }
     screen_present();
-    pump_events();
     while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) != 0)
         if (stop_signalled) end_now();
     pump_events();

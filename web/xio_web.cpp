@@ -6,7 +6,6 @@
 
 #include "frame/frame.hpp"
 
-#include <algorithm>
 #include <emscripten.h>
 
 namespace {
@@ -63,8 +62,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_key_press(int character) {
 // the one box round them.
 void xio_sync() {
     constexpr int FEW = 16;
-    frame_box boxes[FRAME_MAX_BOXES];
-    int count = frame_take_changes(boxes);
+    frame_box boxes[FEW];
+    const int count = frame_take_changes(boxes, FEW);
     for (int i = 0; i < count; i++) {
         const frame_box &box = boxes[i];
         for (int y = box.top; y < box.bottom; y++) {
@@ -74,18 +73,8 @@ void xio_sync() {
                     0xff000000u | uint32_t{c.b} << 16 | uint32_t{c.g} << 8 | uint32_t{c.r};
             }
         }
+        show_on_canvas(shown, FRAME_WIDTH, FRAME_HEIGHT, box.left, box.top, box.right, box.bottom);
     }
-    if (count > FEW) {
-        frame_box all = boxes[0];
-        for (int i = 1; i < count; i++)
-            all = {std::min(all.left, boxes[i].left), std::min(all.top, boxes[i].top),
-                   std::max(all.right, boxes[i].right), std::max(all.bottom, boxes[i].bottom)};
-        boxes[0] = all;
-        count = 1;
-    }
-    for (int i = 0; i < count; i++)
-        show_on_canvas(shown, FRAME_WIDTH, FRAME_HEIGHT, boxes[i].left, boxes[i].top,
-                       boxes[i].right, boxes[i].bottom);
     flushed();
 }
 

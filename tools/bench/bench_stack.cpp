@@ -120,13 +120,7 @@ pid_t start(const std::vector<std::string> &argv, const std::string &dir,
         const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(out, 1);
         dup2(out, 2);
-        for (const std::string &change : environment) {
-            const size_t equals = change.find('=');
-            if (equals == std::string::npos)
-                unsetenv(change.c_str());
-            else
-                setenv(change.substr(0, equals).c_str(), change.c_str() + equals + 1, 1);
-        }
+        change_environment(environment);
         execvp(args[0], args.data());
         _exit(127);
     }
