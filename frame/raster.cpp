@@ -94,8 +94,10 @@ void frame_line(int16_t x1, int16_t y1, int16_t x2, int16_t y2, uint8_t pixel) {
 }
 
 // The outline through (x, y) and (x + width, y + height), as the five-point
-// thin polyline the protocol defines it to be.
+// thin polyline the protocol defines it to be. One of no size draws nothing,
+// as on an uncovered window.
 void frame_rectangle(int16_t x, int16_t y, uint16_t width, uint16_t height, uint8_t pixel) {
+    if (width == 0 && height == 0) return;
     const int right = x + width, bottom = y + height;
     for (int i = x; i <= right; i++) {
         plot(i, y, pixel);

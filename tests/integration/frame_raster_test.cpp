@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The frame (frame/raster.cpp) against a real 8-bit server:
 // every short line in every direction, long lines leaving the window,
-// outlines, fills and points, compared pixel for pixel with the border.
+// outlines (of no size too), fills and points, compared pixel for pixel with the border.
 #include "tests/integration/harness/harness.hpp"
 
 #include "frame/raster.hpp"
@@ -124,11 +124,15 @@ TEST_F(FrameRaster, OutlinesFillsAndPoints) {
                     if (on_server) {
                         XSetForeground(dpy, gc, pixel);
                         XDrawRectangle(dpy, w, gc, sx, sy, size, size + 1);
+                        XDrawRectangle(dpy, w, gc, sx, static_cast<int16_t>(sy + 60), size, size);
                         XFillRectangle(dpy, w, gc, sx, static_cast<int16_t>(sy + 20), size, size);
                         XDrawPoint(dpy, w, gc, sx, static_cast<int16_t>(sy + 40));
                     } else {
                         frame_rectangle(sx, sy, static_cast<uint16_t>(size),
                                         static_cast<uint16_t>(size + 1), pixel);
+                        frame_rectangle(sx, static_cast<int16_t>(sy + 60),
+                                        static_cast<uint16_t>(size), static_cast<uint16_t>(size),
+                                        pixel);
                         frame_fill(sx, static_cast<int16_t>(sy + 20), static_cast<uint16_t>(size),
                                    static_cast<uint16_t>(size), pixel);
                         frame_point(sx, static_cast<int16_t>(sy + 40), pixel);
