@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: MIT
-// app: start-up, the program loop, the game loop and the X connection.
-// Owns the display handles, the size hints, the program-wide flags, the
-// scores, the per-game state of run_game and tick_counter.
+// app: start-up, the program loop and the game loop, over the seam of
+// xio.hpp. Owns the window's constants, the program-wide flags, the scores,
+// the per-game state of run_game and tick_counter.
 #pragma once
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include <cstdint>
 
 enum : int32_t {
@@ -17,15 +15,15 @@ enum : int32_t {
 
 // Every exit status of the program.
 enum : int {
-    EXIT_STATUS_OK = 0,           // 'e', or a full body ring after its game over
-    EXIT_STATUS_NO_DATA_FILE = 1, // grid, font or logo file cannot be opened
-    EXIT_STATUS_NO_COLOURS = 1,   // 15 writable colour cells not available
-    EXIT_STATUS_NO_DISPLAY = 1,   // the X display cannot be opened
+    EXIT_STATUS_OK = 0, // 'e', or a full body ring after its game over
+    // A data file that cannot be opened, no display or a lost one, no 15
+    // writable colour cells.
+    EXIT_STATUS_FATAL = 1,
 };
 
 constexpr int32_t WINDOW_X = 100;
 constexpr int32_t WINDOW_Y = 100;
-constexpr int32_t WINDOW_WIDTH = 637;  // 91 cells of 7
+constexpr int32_t WINDOW_WIDTH = 637;  // 91 cells of 7, and the only size
 constexpr int32_t WINDOW_HEIGHT = 511; // 73 cells of 7
 constexpr int32_t WINDOW_BORDER = 5;
 constexpr int32_t CELL = 7;
@@ -35,12 +33,6 @@ extern const char window_name[];
 extern const char grid_path[];
 extern const char font_path[];
 extern const char logo_path[];
-
-extern Display *display;
-extern int screen;
-extern Window window;
-extern GC gc;
-extern XSizeHints size_hints; // also where everyone reads the window size
 
 extern int32_t quit_requested;
 extern int32_t game_status;
@@ -54,20 +46,16 @@ extern int32_t step_y;
 extern int32_t grow_ticks;
 extern int32_t growth_total;
 
-void start_up(int argc, char **argv);
-// The display side of start-up and shut-down: Xlib (start_x11.cpp) or the
-// browser's canvas (web/).
-void open_display(); // exits with EXIT_STATUS_NO_DISPLAY when there is none
-void open_window(int argc, char **argv);
-void close_display(); // whatever is open, once
-void fill_size_hints();
+void start_up();
 void run_program_loop();
 [[noreturn]] void shut_down();
 void pace_tick();
 
-// A data file that cannot be opened: its message on standard output, the X
-// resources freed when there are any, exit status 1.
+// A data file that cannot be opened: its message on standard output, the
+// display closed when it is open, exit status 1.
 [[noreturn]] void die_missing_file(const char *message);
+// Any other fatal condition: one line on standard error, exit status 1.
+[[noreturn]] void die(const char *format, ...) __attribute__((format(printf, 1, 2)));
 
 void run_game();
 void game_start();

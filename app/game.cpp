@@ -28,7 +28,7 @@ void fence_run(point from, int32_t dx, int32_t dy, int32_t posts) {
 }
 
 void draw_fence_around() {
-    const int32_t w = size_hints.width, h = size_hints.height;
+    const int32_t w = WINDOW_WIDTH, h = WINDOW_HEIGHT;
     const int32_t across = w / CELL + 1, down = h / CELL; // 92 and 73 posts
     fence_run({0, 0}, CELL, 0, across);
     fence_run({w, CELL}, 0, CELL, down);

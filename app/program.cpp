@@ -5,17 +5,12 @@
 #include "gfx/gfx.hpp"
 #include "screens/screens.hpp"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
 const char window_name[] = "Pelko v1.02";
-
-Display *display;
-int screen;
-Window window;
-GC gc;
-XSizeHints size_hints;
 
 int32_t quit_requested;
 int32_t game_status;
@@ -24,36 +19,23 @@ uint64_t high_score;
 int32_t tick_counter;
 
 namespace {
-timeval tick_sleep;
+constexpr int64_t TICK_US = 20000;
 } // namespace
-
-void fill_size_hints() {
-    size_hints.flags = PPosition | PSize;
-    size_hints.x = WINDOW_X;
-    size_hints.y = WINDOW_Y;
-    size_hints.width = WINDOW_WIDTH;
-    size_hints.height = WINDOW_HEIGHT;
-}
 
 void pace_tick() {
     xio_sync();
-    tick_sleep.tv_sec = 0;
-    tick_sleep.tv_usec = 20000;
-    xio_sleep(&tick_sleep);
+    xio_sleep(TICK_US);
 }
 
-void start_up(int argc, char **argv) {
-    tick_sleep = {0, 0};
+void start_up() {
     srand(static_cast<uint32_t>(time(nullptr)) >> 1);
     load_grid();
     load_font();
     puts("Pelko v1.02: steer the worm, eat the apples, mind the mushrooms");
     high_score = 0;
     open_display();
-
-    fill_size_hints();
     palette_setup();
-    open_window(argc, argv);
+    open_window();
 }
 
 void run_program_loop() {
@@ -80,5 +62,14 @@ void shut_down() {
 void die_missing_file(const char *message) {
     puts(message);
     close_display();
-    exit(EXIT_STATUS_NO_DATA_FILE);
+    exit(EXIT_STATUS_FATAL);
+}
+
+void die(const char *format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    vfprintf(stderr, format, arguments);
+    va_end(arguments);
+    fputc('\n', stderr);
+    exit(EXIT_STATUS_FATAL);
 }

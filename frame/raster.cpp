@@ -47,7 +47,7 @@ void frame_open(uint8_t border, uint8_t background) {
     for (auto &row : frame_tile_changed) std::fill(std::begin(row), std::end(row), true);
 }
 
-void frame_shown() {
+void frame_forget_changes() {
     for (auto &row : frame_tile_changed) std::fill(std::begin(row), std::end(row), false);
     frame_changed = {};
 }

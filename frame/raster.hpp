@@ -13,10 +13,10 @@
 constexpr int FRAME_WIDTH = WINDOW_WIDTH + 2 * WINDOW_BORDER;   // 647
 constexpr int FRAME_HEIGHT = WINDOW_HEIGHT + 2 * WINDOW_BORDER; // 521
 
-extern uint8_t frame[FRAME_HEIGHT][FRAME_WIDTH]; // pixel values, border included
+extern uint8_t frame[FRAME_HEIGHT][FRAME_WIDTH]; // palette indices, border included
 
-// Where pixels changed since the last frame_shown(), in frame coordinates,
-// right and bottom excluded; empty when left == right.
+// Where pixels changed since the last frame_forget_changes(), in frame
+// coordinates, right and bottom excluded; empty when left == right.
 struct frame_box {
     int left, top, right, bottom;
 };
@@ -31,7 +31,7 @@ extern bool frame_tile_changed[FRAME_TILE_ROWS][FRAME_TILE_COLUMNS];
 
 // A new window: its border and background.
 void frame_open(uint8_t border, uint8_t background);
-void frame_shown();
+void frame_forget_changes();
 
 // Window coordinates, as they travel in the protocol: 16 bits.
 void frame_point(int16_t x, int16_t y, uint8_t pixel);

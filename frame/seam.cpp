@@ -1,24 +1,26 @@
 // SPDX-License-Identifier: MIT
 // The seam's requests drawn into the frame as the server would draw them,
-// and events from the front-end's queue as Xlib would hand them over.
+// and input from the front-end's queue, one a poll.
 #include "app/xio.hpp"
 
 #include "app/app.hpp"
 #include "frame/frame.hpp"
-#include "gfx/gfx.hpp"
+#include "gfx/colours.hpp"
 
 #include <algorithm>
 #include <iterator>
 
-frame_rgb frame_colours[256];
-
 namespace {
 uint8_t foreground;
-uint8_t shown[FRAME_HEIGHT][FRAME_WIDTH];
+uint8_t presented[FRAME_HEIGHT][FRAME_WIDTH]; // what the front-end was last given
 
-constexpr int EVENT_QUEUE_SIZE = 64;
-XEvent events[EVENT_QUEUE_SIZE];
+constexpr int INPUT_QUEUE_SIZE = 64;
+input queue[INPUT_QUEUE_SIZE];
 int queued;
+
+void queue_input(input in) {
+    if (queued < INPUT_QUEUE_SIZE) queue[queued++] = in;
+}
 
 // Xlib sends coordinates as 16-bit numbers, sizes as unsigned ones.
 int16_t wire(int v) {
@@ -29,35 +31,22 @@ uint16_t wire_size(unsigned v) {
 }
 } // namespace
 
-void frame_store_colours(const XColor *colours, int count) {
-    for (int i = 0; i < count; i++) {
-        const XColor &c = colours[i];
-        frame_colours[c.pixel & 0xff] = {static_cast<uint8_t>(c.red >> 8),
-                                         static_cast<uint8_t>(c.green >> 8),
-                                         static_cast<uint8_t>(c.blue >> 8)};
-    }
+frame_rgb frame_colour(uint8_t value) {
+    if (value >= PALETTE_SIZE) return {0, 0, 0};
+    const colour_rgb &c = colour_table[value];
+    return {static_cast<uint8_t>(c.red >> 8), static_cast<uint8_t>(c.green >> 8),
+            static_cast<uint8_t>(c.blue >> 8)};
 }
 
-void frame_queue_event(const XEvent &event) {
-    if (queued < EVENT_QUEUE_SIZE) events[queued++] = event;
-}
-
-// The character travels in the keycode; xio_lookup_string gives it back.
 void frame_queue_key(unsigned char character) {
-    XEvent press{};
-    press.type = KeyPress;
-    press.xkey.keycode = character;
-    frame_queue_event(press);
+    queue_input({INPUT_KEY, static_cast<char>(character)});
 }
 
 void frame_map_window() {
-    frame_open(static_cast<uint8_t>(palette[PAL_WHITE].pixel),
-               static_cast<uint8_t>(palette[PAL_NIGHT].pixel));
-    // The frame was never shown: whatever it shows now is news.
-    for (auto &row : shown) std::fill(std::begin(row), std::end(row), uint8_t{0xff});
-    XEvent mapped{};
-    mapped.type = Expose; // a newly mapped window is exposed whole
-    frame_queue_event(mapped);
+    frame_open(PAL_WHITE, PAL_NIGHT);
+    // The frame was never presented: whatever it holds now is news.
+    for (auto &row : presented) std::fill(std::begin(row), std::end(row), uint8_t{0xff});
+    queue_input({INPUT_EXPOSE, 0}); // a newly mapped window is exposed whole
 }
 
 namespace {
@@ -68,8 +57,8 @@ frame_box take_tile(int row, int column) {
     const int left = column * FRAME_TILE, right = std::min(left + FRAME_TILE, FRAME_WIDTH);
     for (int y = top; y < bottom; y++)
         for (int x = left; x < right; x++) {
-            if (shown[y][x] == frame[y][x]) continue;
-            shown[y][x] = frame[y][x];
+            if (presented[y][x] == frame[y][x]) continue;
+            presented[y][x] = frame[y][x];
             frame_grow(changed, {x, y, x + 1, y + 1});
         }
     return changed;
@@ -98,14 +87,14 @@ int frame_take_changes(frame_box boxes[], int most) {
             run = {};
         }
     }
-    frame_shown();
+    frame_forget_changes();
     if (count <= most) return count;
     boxes[0] = all;
     return 1;
 }
 
-void xio_set_foreground(unsigned long pixel) {
-    foreground = static_cast<uint8_t>(pixel);
+void xio_set_colour(int index) {
+    foreground = static_cast<uint8_t>(index);
 }
 
 void xio_draw_point(int x, int y) {
@@ -124,28 +113,13 @@ void xio_fill_rectangle(int x, int y, unsigned width, unsigned height) {
     frame_fill(wire(x), wire(y), wire_size(width), wire_size(height), foreground);
 }
 
-bool xio_check_event(XEvent *event, event_predicate predicate) {
-    for (int i = 0; i < queued; i++) {
-        if (!predicate(display, &events[i], nullptr)) continue;
-        *event = events[i];
-        std::copy(events + i + 1, events + queued, events + i);
-        queued--;
-        return true;
-    }
-    return false;
+input xio_poll() {
+    if (queued == 0) return {INPUT_NONE, 0};
+    const input first = queue[0];
+    std::copy(queue + 1, queue + queued, queue);
+    queued--;
+    return first;
 }
 
-int xio_lookup_string(XKeyEvent *key, char *buffer, int size, KeySym *keysym) {
-    *keysym = key->keycode; // Latin-1 keysyms are their characters
-    if (size < 1) return 0;
-    buffer[0] = static_cast<char>(key->keycode);
-    return 1;
-}
-
-// The frame's window is the game's size whatever the front-end shows.
-void xio_window_size(int *width, int *height) {
-    *width = WINDOW_WIDTH;
-    *height = WINDOW_HEIGHT;
-}
-
-void xio_resize_window(unsigned, unsigned) {}
+// Every colour is the palette's own: nothing to allocate.
+void palette_setup() {}

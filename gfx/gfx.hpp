@@ -6,7 +6,6 @@
 
 #include "gfx/colours.hpp"
 
-#include <X11/Xlib.h>
 #include <cstdint>
 #include <cstdio>
 
@@ -18,10 +17,7 @@ struct point {
 extern point cursor;
 extern point saved_cursor;
 
-extern XColor palette[PALETTE_SIZE];
-void palette_setup(); // the display's colour cells: palette_x11.cpp, or web/
-void palette_fill(const unsigned long pixels[PALETTE_SIZE]); // the colours on those cells
-void set_colour(int index);                                  // the GC foreground to a palette entry
+void set_colour(int index); // the foreground to a palette entry
 
 void draw_segment();
 void draw_apple();

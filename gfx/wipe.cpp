@@ -43,9 +43,9 @@ void wipe_dissolve() {
 }
 
 void wipe_sweep() {
-    for (int y = 0; y < size_hints.height; y++) {
-        xio_draw_line(0, y, size_hints.width, y);
-        show_step_end(y, size_hints.height, WIPE_SWEEP_STEPS);
+    for (int y = 0; y < WINDOW_HEIGHT; y++) {
+        xio_draw_line(0, y, WINDOW_WIDTH, y);
+        show_step_end(y, WINDOW_HEIGHT, WIPE_SWEEP_STEPS);
     }
 }
 

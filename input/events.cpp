@@ -2,34 +2,21 @@
 #include "input/input.hpp"
 
 #include "app/app.hpp"
-#include "app/xio.hpp"
 #include "gfx/gfx.hpp"
 #include "screens/screens.hpp"
 
-XEvent event_buffer;
+input polled;
 
 namespace {
-char key_text[10];
-KeySym key_sym;
-
-// The character a key produces; 0 when it produces none or several.
-char key_char() {
-    const int n = xio_lookup_string(&event_buffer.xkey, key_text, sizeof key_text, &key_sym);
-    return n == 1 ? key_text[0] : 0;
-}
-
-// A window manager may have changed the size; the game knows only one.
-void size_window_back() {
-    int width, height;
-    xio_window_size(&width, &height);
-    if (width != 0 || height != 0)
-        xio_resize_window(static_cast<unsigned>(size_hints.width),
-                          static_cast<unsigned>(size_hints.height));
-}
-
-bool is_last_expose() {
-    return event_buffer.type == Expose && event_buffer.xexpose.count == 0;
-}
+// The steering keys, main keyboard and keypad alike.
+struct steering_key {
+    char key;
+    int32_t dx, dy;
+};
+constexpr steering_key steering_keys[] = {
+    {'1', -CELL, 0}, {'a', -CELL, 0}, {'3', CELL, 0}, {'d', CELL, 0},
+    {'5', 0, -CELL}, {'w', 0, -CELL}, {'2', 0, CELL}, {'x', 0, CELL},
+};
 
 // Never straight back onto the neck.
 void turn(int32_t dx, int32_t dy) {
@@ -39,34 +26,10 @@ void turn(int32_t dx, int32_t dy) {
 }
 
 void game_key(char ch) {
-    switch (ch) {
-    case '1':
-    case 'a':
-        turn(-CELL, 0);
-        break;
-    case '3':
-    case 'd':
-        turn(CELL, 0);
-        break;
-    case '5':
-    case 'w':
-        turn(0, -CELL);
-        break;
-    case '2':
-    case 'x':
-        turn(0, CELL);
-        break;
-    case '9':
-    case 'q':
-        game_status = STATUS_ENDED;
-        break;
-    case 'e':
-        game_status = STATUS_ENDED;
-        quit_requested = 1;
-        break;
-    default:
-        break;
-    }
+    for (const steering_key &k : steering_keys)
+        if (k.key == ch) turn(k.dx, k.dy);
+    if (ch == '9' || ch == 'q' || ch == 'e') game_status = STATUS_ENDED;
+    if (ch == 'e') quit_requested = 1;
 }
 
 void title_key(char ch) {
@@ -85,26 +48,19 @@ void title_key(char ch) {
 }
 } // namespace
 
-Bool event_filter(Display *, XEvent *event, XPointer) {
-    return event->type == KeyPress || event->type == MotionNotify || event->type == Expose;
-}
-
 void poll_event(void (*handler)()) {
-    if (xio_check_event(&event_buffer, event_filter)) handler();
+    polled = xio_poll();
+    if (polled.kind != INPUT_NONE) handler();
 }
 
+// The window was sized back as it came: nothing to draw.
 void handle_game_event() {
-    if (event_buffer.type == KeyPress)
-        game_key(key_char());
-    else if (is_last_expose())
-        size_window_back();
+    if (polled.kind == INPUT_KEY) game_key(polled.character);
 }
 
 void handle_title_event() {
-    if (event_buffer.type == KeyPress) {
-        title_key(key_char());
-    } else if (is_last_expose()) {
-        size_window_back();
+    if (polled.kind == INPUT_KEY)
+        title_key(polled.character);
+    else if (polled.kind == INPUT_EXPOSE)
         redraw_logo_on_expose();
-    }
 }

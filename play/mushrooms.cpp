@@ -19,8 +19,8 @@ bool mushroom_rejected(int k) {
 
 point random_cell() {
     point cell;
-    cell.x = (rand() % (size_hints.width / CELL - 14)) * CELL + 28;
-    cell.y = (rand() % (size_hints.height / CELL - 14)) * CELL + 28;
+    cell.x = (rand() % (WINDOW_WIDTH / CELL - 14)) * CELL + 28;
+    cell.y = (rand() % (WINDOW_HEIGHT / CELL - 14)) * CELL + 28;
     return cell;
 }
 

@@ -13,7 +13,7 @@ particle_table particles;
 namespace {
 constexpr float BIG_SCALE = 5.5f;
 constexpr double FALL_PER_PARTICLE = 0.002;
-constexpr int64_t FRAME_US = 8000; // 250 frames: about 2 s, whatever the server's speed
+constexpr int64_t STEP_US = 8000; // 250 steps: about 2 s, whatever the server's speed
 
 // Between -5 and 4.999, in single precision as the explosion always was.
 float random_speed() {
@@ -44,14 +44,12 @@ void write_game_over() {
 
 // A deadline, not a pause after drawing: the drawing's own time counts.
 void wait_until(int64_t deadline_us) {
-    for (int64_t now = xio_clock_us(); now < deadline_us; now = xio_clock_us()) {
-        timeval pause{0, static_cast<suseconds_t>(deadline_us - now)};
-        xio_sleep(&pause);
-    }
+    for (int64_t now = xio_clock_us(); now < deadline_us; now = xio_clock_us())
+        xio_sleep(deadline_us - now);
 }
 
-// The fall term keeps growing across frames: a constant downward pull.
-void explosion_frame(float &fall) {
+// The fall term keeps growing across steps: a constant downward pull.
+void explosion_step(float &fall) {
     xio_sync();
     poll_event(handle_game_event);
     set_colour(PAL_GRASS);
@@ -79,10 +77,10 @@ void run_game_over() {
     float fall = 0.0f;
     for (;;) {
         const int64_t begun = xio_clock_us();
-        explosion_frame(fall);
-        if (++tick_counter >= EXPLOSION_FRAMES) break;
+        explosion_step(fall);
+        if (++tick_counter >= EXPLOSION_STEPS) break;
         if (game_status != STATUS_RUNNING) break;
-        wait_until(begun + FRAME_US);
+        wait_until(begun + STEP_US);
     }
     tick_counter = 0;
 }

@@ -13,10 +13,10 @@ struct float_point {
 };
 
 constexpr int PARTICLE_COUNT = 20;
-constexpr int32_t EXPLOSION_FRAMES = 250;
+constexpr int32_t EXPLOSION_STEPS = 250;
 struct particle_table {
     float_point position[PARTICLE_COUNT];
-    float_point velocity[PARTICLE_COUNT]; // pixels per frame
+    float_point velocity[PARTICLE_COUNT]; // pixels per step
 };
 extern particle_table particles;
 

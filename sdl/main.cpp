@@ -78,7 +78,7 @@ int main(int argc, char **argv) {
     sigaction(SIGINT, &stop, nullptr);
     sigaction(SIGTERM, &stop, nullptr);
     name_the_window();
-    start_up(1, argv); // the options are the front-end's, not the window's
+    start_up();
     run_program_loop();
     shut_down();
 }

@@ -8,8 +8,7 @@
 #include "frame/frame.hpp"
 #include "gfx/icon.hpp"
 #include "sdl/sdl.hpp"
-
-#include <X11/Xlib.h>
+#include "x11/lost.hpp"
 
 #include <algorithm>
 #include <cstdio>
@@ -31,12 +30,7 @@ bool on_x11;
 
 [[noreturn]] void fail(const char *what) {
     fprintf(stderr, "pelko-play: %s: %s\n", what, SDL_GetError());
-    exit(EXIT_STATUS_NO_DISPLAY);
-}
-
-// One line, whatever Xlib would have said over several.
-int x_connection_lost(Display *) {
-    display_lost();
+    exit(EXIT_STATUS_FATAL);
 }
 
 void store_pixel(uint8_t *at, int bytes, uint32_t value) {
@@ -161,7 +155,7 @@ bool open_renderer() {
 
 void map_colours() {
     for (int v = 0; v < 256; v++) {
-        const frame_rgb c = frame_colours[v];
+        const frame_rgb c = frame_colour(static_cast<uint8_t>(v));
         pixel_of[v] = SDL_MapRGB(surface->format, c.r, c.g, c.b);
     }
 }
@@ -265,7 +259,7 @@ void display_lost() {
     fprintf(stderr, "pelko-play: lost the connection to the %s display %s\n",
             on_x11 ? "X" : "Wayland", name && *name ? name : "wayland-0");
     fflush(stdout);
-    _exit(EXIT_STATUS_NO_DISPLAY); // nothing left to close on a dead connection
+    _exit(EXIT_STATUS_FATAL); // nothing left to close on a dead connection
 }
 
 // The game's display: the desktop's, Wayland or X11 as SDL finds it.
@@ -275,27 +269,26 @@ void open_display() {
     if ((!wayland || !*wayland) && (!x || !*x) && (!driver || !*driver)) {
         fprintf(stderr, "pelko-play: no display: neither WAYLAND_DISPLAY nor DISPLAY is set; "
                         "Pelko plays in a window of a graphical session\n");
-        exit(EXIT_STATUS_NO_DISPLAY);
+        exit(EXIT_STATUS_FATAL);
     }
     // Wayland first (SDL 2 would take XWayland), and never SDL's offscreen fallback.
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "wayland,x11"); // SDL_VIDEODRIVER still overrides
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         fprintf(stderr, "pelko-play: cannot open a display (WAYLAND_DISPLAY=%s, DISPLAY=%s): %s\n",
                 wayland ? wayland : "", x ? x : "", SDL_GetError());
-        exit(EXIT_STATUS_NO_DISPLAY);
+        exit(EXIT_STATUS_FATAL);
     }
     on_x11 = strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0;
     if (on_x11) {
-        XSetIOErrorHandler(x_connection_lost);
+        x11_when_connection_lost(display_lost); // one line, not Xlib's several
         // XShm straight to the window: a GPU texture on X would cost more
         // than it saves for a picture this size, and more still without a GPU.
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     }
     SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER); // no gamepads is no failure
-    screen = 0;
 }
 
-void open_window(int, char **) {
+void open_window() {
     frame_map_window();
     screen_open();
 }

@@ -90,11 +90,11 @@ void xio_sync() {
 
 // The desktop is answered at the flush before the sleep and again after it,
 // as the X build polls its events once a tick; the sleep ends by the clock.
-void xio_sleep(timeval *timeout) {
+void xio_sleep(int64_t microseconds) {
     timespec until;
     clock_gettime(CLOCK_MONOTONIC, &until);
-    until.tv_sec += timeout->tv_sec;
-    until.tv_nsec += timeout->tv_usec * 1000;
+    until.tv_sec += static_cast<time_t>(microseconds / 1000000);
+    until.tv_nsec += static_cast<long>(microseconds % 1000000 * 1000);
     if (until.tv_nsec >= 1000000000) {
         until.tv_sec++;
         until.tv_nsec -= 1000000000;

@@ -7,8 +7,7 @@
 #include "app/xio.hpp"
 #include "font/font.hpp"
 #include "gfx/gfx.hpp"
-
-#include <X11/Xutil.h>
+#include "x11/x11.hpp"
 
 #include <cstdio>
 
@@ -75,7 +74,7 @@ int main(int argc, char **argv) {
         fprintf(stderr, "usage: font_sheet <out.ppm>\n");
         return 2;
     }
-    start_up(1, argv);
+    start_up();
     draw_sheet();
     if (!write_ppm(argv[1])) {
         perror(argv[1]);

@@ -2,13 +2,18 @@
 // Start-up and shut-down in the browser: the page holds the canvas, so the
 // display is always there and the window is the frame.
 #include "app/app.hpp"
+#include "app/xio.hpp"
 #include "frame/frame.hpp"
 
-void open_display() {
-    screen = 0; // display stays null: only Xlib would read it
+int main() {
+    start_up();
+    run_program_loop();
+    shut_down();
 }
 
-void open_window(int, char **) {
+void open_display() {}
+
+void open_window() {
     frame_map_window();
 }
 

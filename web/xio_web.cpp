@@ -9,7 +9,7 @@
 #include <emscripten.h>
 
 namespace {
-uint32_t shown[FRAME_HEIGHT * FRAME_WIDTH]; // RGBA as the canvas stores it
+uint32_t canvas_rgba[FRAME_HEIGHT * FRAME_WIDTH]; // the frame's colours as the canvas stores them
 } // namespace
 
 // JavaScript, as written:
@@ -52,8 +52,7 @@ EM_ASYNC_JS(void, sleep_until, (double deadline), {
 
 // clang-format on
 
-// The page's key presses: the character the key gives, as XLookupString
-// would give it.
+// The page's keys, touches and gamepads, as the characters they give.
 extern "C" EMSCRIPTEN_KEEPALIVE void web_key_press(int character) {
     frame_queue_key(static_cast<unsigned char>(character & 0xff));
 }
@@ -68,20 +67,20 @@ void xio_sync() {
         const frame_box &box = boxes[i];
         for (int y = box.top; y < box.bottom; y++) {
             for (int x = box.left; x < box.right; x++) {
-                const frame_rgb c = frame_colours[frame[y][x]];
-                shown[y * FRAME_WIDTH + x] =
+                const frame_rgb c = frame_colour(frame[y][x]);
+                canvas_rgba[y * FRAME_WIDTH + x] =
                     0xff000000u | uint32_t{c.b} << 16 | uint32_t{c.g} << 8 | uint32_t{c.r};
             }
         }
-        show_on_canvas(shown, FRAME_WIDTH, FRAME_HEIGHT, box.left, box.top, box.right, box.bottom);
+        show_on_canvas(canvas_rgba, FRAME_WIDTH, FRAME_HEIGHT, box.left, box.top, box.right,
+                       box.bottom);
     }
     flushed();
 }
 
-void xio_sleep(timeval *timeout) {
-    const double ms = static_cast<double>(timeout->tv_sec) * 1000.0 +
-                      static_cast<double>(timeout->tv_usec) / 1000.0;
-    if (ms > 0) sleep_until(emscripten_get_now() + ms);
+void xio_sleep(int64_t microseconds) {
+    if (microseconds > 0)
+        sleep_until(emscripten_get_now() + static_cast<double>(microseconds) / 1000.0);
 }
 
 int64_t xio_clock_us() {

@@ -4,6 +4,7 @@
 #include "app/app.hpp"
 #include "app/xio.hpp"
 #include "gfx/gfx.hpp"
+#include "x11/x11.hpp"
 
 #include <algorithm>
 #include <cstdlib>
@@ -12,10 +13,10 @@
 #include <unistd.h>
 
 recorder_state rec;
+Display *display;
+Window window;
 
 namespace {
-constexpr unsigned long PIXEL_BASE = 100;
-
 void record(req kind, int a = 0, int b = 0, int c = 0, int d = 0) {
     rec.requests.push_back({kind, a, b, c, d, rec.colour});
 }
@@ -23,8 +24,6 @@ void record(req kind, int a = 0, int b = 0, int c = 0, int d = 0) {
 
 void reset_world(unsigned seed) {
     rec = recorder_state{};
-    for (int i = 0; i < PALETTE_SIZE; i++) palette[i].pixel = PIXEL_BASE + static_cast<unsigned>(i);
-    fill_size_hints();
     tick_counter = 0;
     quit_requested = 0;
     game_status = STATUS_RUNNING;
@@ -75,9 +74,9 @@ request line_at(int x1, int y1, int x2, int y2, int colour) {
     return {req::line, x1, y1, x2, y2, colour};
 }
 
-void xio_set_foreground(unsigned long pixel) {
-    rec.colour = static_cast<int>(pixel - PIXEL_BASE);
-    record(req::foreground, rec.colour);
+void xio_set_colour(int index) {
+    rec.colour = index;
+    record(req::foreground, index);
 }
 void xio_draw_point(int x, int y) {
     record(req::point, x, y);
@@ -96,42 +95,52 @@ void xio_sync() {
     rec.now_us += rec.sync_us;
     record(req::sync);
 }
-void xio_sleep(timeval *timeout) {
-    record(req::sleep, static_cast<int>(timeout->tv_sec), static_cast<int>(timeout->tv_usec));
-    rec.now_us += int64_t{timeout->tv_sec} * 1000000 + timeout->tv_usec;
+void xio_sleep(int64_t microseconds) {
+    record(req::sleep, static_cast<int>(microseconds / 1000000),
+           static_cast<int>(microseconds % 1000000));
+    rec.now_us += microseconds;
 }
 int64_t xio_clock_us() {
     return rec.now_us;
 }
 
-// Like XCheckIfEvent: the first pending event the predicate takes is removed.
-bool xio_check_event(XEvent *event, event_predicate predicate) {
+// No display: the tests start nothing up.
+void open_display() {}
+void palette_setup() {}
+void open_window() {}
+void close_display() {}
+
+// The first pending event the predicate takes is removed.
+Bool XCheckIfEvent(Display *, XEvent *event, Bool (*predicate)(Display *, XEvent *, XPointer),
+                   XPointer argument) {
     for (auto it = rec.events.begin(); it != rec.events.end(); ++it) {
         if (it->after_syncs > rec.syncs) continue;
-        if (!predicate(nullptr, &it->event, nullptr)) continue;
+        if (!predicate(nullptr, &it->event, argument)) continue;
         *event = it->event;
         rec.events.erase(it);
-        return true;
+        return True;
     }
-    return false;
+    return False;
 }
 
-int xio_lookup_string(XKeyEvent *key, char *buffer, int size, KeySym *) {
+int XLookupString(XKeyEvent *key, char *buffer, int size, KeySym *, XComposeStatus *) {
     const std::string &text = rec.key_texts.at(key->keycode);
     const int n = std::min(static_cast<int>(text.size()), size);
     memcpy(buffer, text.data(), static_cast<size_t>(n));
     return n;
 }
 
-void xio_window_size(int *width, int *height) {
-    *width = rec.window_width;
-    *height = rec.window_height;
+Status XGetWindowAttributes(Display *, Window, XWindowAttributes *attributes) {
+    attributes->width = rec.window_width;
+    attributes->height = rec.window_height;
+    return 1;
 }
 
-void xio_resize_window(unsigned width, unsigned height) {
+int XResizeWindow(Display *, Window, unsigned width, unsigned height) {
     record(req::resize, static_cast<int>(width), static_cast<int>(height));
     rec.window_width = static_cast<int>(width);
     rec.window_height = static_cast<int>(height);
+    return 1;
 }
 
 scratch_dir::scratch_dir() : home(std::filesystem::current_path()) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The unit tests' side of the X seam: every request the game makes is
-// recorded with the foreground in force, and events come from a script.
+// The unit tests' side of the seam: every request the game makes is
+// recorded with the foreground in force, and the X back-end's polls take
+// their events from a script (the few Xlib calls they make are stood in for
+// here), so the X client's rules for keys and exposures are held too.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -35,8 +37,7 @@ struct recorder_state {
 };
 extern recorder_state rec;
 
-// Fresh recorder, palette pixels that map back to their index, the size
-// hints of a real start-up, a zero tick counter and a fresh seed.
+// Fresh recorder, a zero tick counter and a fresh seed.
 void reset_world(unsigned seed = 1);
 
 void queue_key(const std::string &text, int after_syncs = 0);

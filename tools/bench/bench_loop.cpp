@@ -134,9 +134,11 @@ void bench_apple_give_up() {
 int main(int argc, char **argv) {
 #ifdef PELKO_BENCH_SDL
     if (argc == 3 && !strcmp(argv[1], "--scale")) options.scale = atoi(argv[2]);
-    argc = 1; // the options are the front-end's, not the window's
+#else
+    (void)argc;
+    (void)argv;
 #endif
-    start_up(argc, argv);
+    start_up();
     bench_wipes();
     bench_title_ticks();
     bench_game_ticks();
