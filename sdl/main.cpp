@@ -23,7 +23,8 @@ void help() {
          "  --fullscreen  start fullscreen; F11 or Alt+Enter toggles it\n"
          "  --help        show this and exit\n"
          "  --version     show the version and exit\n"
-         "Keys: s starts, w a x d steer, q ends a game, e quits; a gamepad plays too.\n"
+         "Keys: s starts a game; w a x d or the arrows steer; q or Escape ends the game;\n"
+         "  p or Pause pauses and goes on; e quits. A gamepad plays too.\n"
          "See pelko(6).");
     exit(0);
 }
@@ -68,6 +69,8 @@ void name_the_window() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // The desktop may blank the screen on the title; a game holds it off.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
 }
 } // namespace
 

@@ -15,6 +15,7 @@ picture_fit fit_picture(int output_width, int output_height, int fixed) {
 // XLookupString would give the game the same byte for a Latin-1 keysym.
 int text_character(const char *utf8) {
     const auto *s = reinterpret_cast<const unsigned char *>(utf8);
+    if (s[0] == 'p' && s[1] == 0) return PAUSE;
     if (s[0] != 0 && s[0] < 0x80 && s[1] == 0) return s[0];
     // Two bytes C2 or C3 and a continuation: U+0080 to U+00FF.
     if ((s[0] == 0xc2 || s[0] == 0xc3) && (s[1] & 0xc0) == 0x80 && s[2] == 0)
@@ -22,7 +23,31 @@ int text_character(const char *utf8) {
     return NO_CHARACTER;
 }
 
-int pad_button_character(int button) {
+namespace {
+struct key_rule {
+    SDL_Keycode key;
+    int character;
+    bool keypad; // an arrow only with Num Lock off; with it on, the digit's text comes
+};
+constexpr key_rule KEYS[] = {
+    {SDLK_UP, 'w', false},      {SDLK_LEFT, 'a', false}, {SDLK_DOWN, 'x', false},
+    {SDLK_RIGHT, 'd', false},   {SDLK_KP_8, 'w', true},  {SDLK_KP_4, 'a', true},
+    {SDLK_KP_2, 'x', true},     {SDLK_KP_6, 'd', true},  {SDLK_ESCAPE, 'q', false},
+    {SDLK_PAUSE, PAUSE, false},
+};
+} // namespace
+
+// A held key repeats as the desktop repeats it; a held Pause toggles once.
+int key_character(const SDL_KeyboardEvent &key) {
+    if (key.type != SDL_KEYDOWN) return NO_CHARACTER;
+    for (const key_rule &rule : KEYS) {
+        if (rule.key != key.keysym.sym || (rule.keypad && (key.keysym.mod & KMOD_NUM))) continue;
+        return rule.character == PAUSE && key.repeat ? NO_CHARACTER : rule.character;
+    }
+    return NO_CHARACTER;
+}
+
+int pad_button_character(int button, bool in_game) {
     switch (button) {
     case SDL_CONTROLLER_BUTTON_DPAD_UP:
         return 'w';
@@ -32,8 +57,9 @@ int pad_button_character(int button) {
         return 'x';
     case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
         return 'd';
-    case SDL_CONTROLLER_BUTTON_A:
     case SDL_CONTROLLER_BUTTON_START:
+        return in_game ? PAUSE : 's';
+    case SDL_CONTROLLER_BUTTON_A:
         return 's';
     case SDL_CONTROLLER_BUTTON_B:
         return 'q';

@@ -28,6 +28,10 @@ bool present_pending;   // changes uploaded, not yet on screen
 uint32_t pixel_of[256]; // each frame value in the surface's format
 bool on_x11;
 
+// What is painted: the frame, or a picture covering it.
+const uint8_t (*painted)[FRAME_WIDTH] = frame;
+frame_rgb (*colour_of)(uint8_t) = frame_colour;
+
 [[noreturn]] void fail(const char *what) {
     fprintf(stderr, "pelko-play: %s: %s\n", what, SDL_GetError());
     exit(EXIT_STATUS_FATAL);
@@ -71,7 +75,7 @@ SDL_Rect paint(const frame_box &box) {
                    static_cast<size_t>((right - left) * bytes));
             continue;
         }
-        const uint8_t *source = frame[(y - fit.y) / s];
+        const uint8_t *source = painted[(y - fit.y) / s];
         if (bytes == 4) { // the usual surface: a frame pixel at a time
             auto *out = reinterpret_cast<uint32_t *>(row) + left;
             int x = left;
@@ -155,9 +159,17 @@ bool open_renderer() {
 
 void map_colours() {
     for (int v = 0; v < 256; v++) {
-        const frame_rgb c = frame_colour(static_cast<uint8_t>(v));
+        const frame_rgb c = colour_of(static_cast<uint8_t>(v));
         pixel_of[v] = SDL_MapRGB(surface->format, c.r, c.g, c.b);
     }
+}
+
+// The whole picture into the renderer's texture.
+void upload_whole() {
+    map_colours();
+    fit = {1, 0, 0};
+    const SDL_Rect whole = paint({0, 0, FRAME_WIDTH, FRAME_HEIGHT});
+    SDL_UpdateTexture(texture, &whole, surface->pixels, surface->pitch);
 }
 } // namespace
 
@@ -188,12 +200,7 @@ void screen_open() {
     if (options.fullscreen) SDL_SetWindowFullscreen(sdl_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     SDL_ShowWindow(sdl_window);
     if (!options.fullscreen) keep_frame_inside(usable);
-    if (!on_x11 && open_renderer()) {
-        map_colours();
-        fit = {1, 0, 0};
-        const SDL_Rect whole = paint({0, 0, FRAME_WIDTH, FRAME_HEIGHT});
-        SDL_UpdateTexture(texture, &whole, surface->pixels, surface->pitch);
-    }
+    if (!on_x11 && open_renderer()) upload_whole();
     screen_layout();
 }
 
@@ -251,6 +258,13 @@ void screen_expose() {
 void screen_toggle_fullscreen() {
     const bool full = SDL_GetWindowFlags(sdl_window) & SDL_WINDOW_FULLSCREEN_DESKTOP;
     SDL_SetWindowFullscreen(sdl_window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    screen_layout();
+}
+
+void screen_cover(const uint8_t (*picture)[FRAME_WIDTH], frame_rgb (*colour)(uint8_t)) {
+    painted = picture ? picture : frame;
+    colour_of = picture ? colour : frame_colour;
+    if (renderer) upload_whole();
     screen_layout();
 }
 

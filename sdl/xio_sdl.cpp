@@ -2,11 +2,13 @@
 // The seam on the desktop: the frame's changes put on the window at each
 // flush, sleeps that go on answering the desktop, and the events turned
 // into the characters the game reads. The drawing and the queue are the
-// frame's.
+// frame's. A game pauses inside a sleep: its clock stands still there, and
+// the screensaver, held off while a game runs, may run.
 #include "app/xio.hpp"
 
 #include "app/app.hpp"
 #include "frame/frame.hpp"
+#include "screens/screens.hpp"
 #include "sdl/sdl.hpp"
 
 #include <cstdlib>
@@ -16,14 +18,47 @@ volatile sig_atomic_t stop_signalled;
 
 namespace {
 stick_state stick;
+bool paused;
+int64_t paused_us;      // all the time spent paused, which the game's clock leaves out
+bool had_focus;         // the keyboard's, since the last time it went
+bool last_key_repeated; // the key whose text comes next is held down
+bool screensaver_held;
 
+// From the key that starts a game to the next title screen.
+bool in_game() {
+    return title_done;
+}
+
+void set_paused(bool on) {
+    paused = on && in_game();
+}
+
+// While paused the game hears nothing but what resumes it.
 void give(int character) {
-    if (character != NO_CHARACTER) frame_queue_key(static_cast<unsigned char>(character));
+    if (character == PAUSE)
+        set_paused(!paused);
+    else if (character != NO_CHARACTER && !paused)
+        frame_queue_key(static_cast<unsigned char>(character));
 }
 
 [[noreturn]] void end_now() {
     close_display();
     exit(EXIT_STATUS_OK);
+}
+
+int64_t monotonic_us() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return int64_t{now.tv_sec} * 1000000 + now.tv_nsec / 1000;
+}
+
+void hold_screensaver(bool hold) {
+    if (hold == screensaver_held) return;
+    screensaver_held = hold;
+    if (hold)
+        SDL_DisableScreenSaver();
+    else
+        SDL_EnableScreenSaver();
 }
 
 void window_event(const SDL_WindowEvent &event) {
@@ -35,6 +70,16 @@ void window_event(const SDL_WindowEvent &event) {
         break;
     case SDL_WINDOWEVENT_EXPOSED:
         screen_expose();
+        break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        had_focus = true;
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST: // to another window, or a notification
+        if (had_focus) set_paused(true);
+        had_focus = false;
+        break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        set_paused(true);
         break;
     default:
         break;
@@ -53,10 +98,14 @@ void handle(const SDL_Event &event) {
         break;
     case SDL_KEYDOWN:
         if (is_fullscreen_key(event.key)) screen_toggle_fullscreen();
+        give(key_character(event.key));
+        last_key_repeated = event.key.repeat;
         break;
-    case SDL_TEXTINPUT:
-        give(text_character(event.text.text));
+    case SDL_TEXTINPUT: {
+        const int character = text_character(event.text.text);
+        if (character != PAUSE || !last_key_repeated) give(character);
         break;
+    }
     case SDL_CONTROLLERDEVICEADDED:
         SDL_GameControllerOpen(event.cdevice.which);
         break;
@@ -65,7 +114,7 @@ void handle(const SDL_Event &event) {
             SDL_GameControllerClose(pad);
         break;
     case SDL_CONTROLLERBUTTONDOWN:
-        give(pad_button_character(event.cbutton.button));
+        give(pad_button_character(event.cbutton.button, in_game()));
         break;
     case SDL_CONTROLLERAXISMOTION:
         give(stick_character(stick, event.caxis.axis, event.caxis.value));
@@ -88,9 +137,33 @@ void xio_sync() {
     pump_events();
 }
 
+namespace {
+// Held in the sleep, the picture covered, answering the desktop, until a
+// key, a button or a signal ends the pause.
+void stay_paused() {
+    const int64_t from = monotonic_us();
+    hold_screensaver(false);
+    draw_paused_picture();
+    screen_cover(paused_picture, paused_colour);
+    while (paused) {
+        SDL_Event event;
+        if (SDL_WaitEventTimeout(&event, 50)) handle(event);
+        if (stop_signalled) end_now();
+    }
+    screen_cover(nullptr, nullptr);
+    paused_us += monotonic_us() - from;
+}
+} // namespace
+
 // The desktop is answered at the flush before the sleep and again after it,
 // as the X build polls its events once a tick; the sleep ends by the clock.
+// A pause asked for since the last sleep begins here, and the whole sleep
+// follows it: the next tick comes a tick after the game goes on.
 void xio_sleep(int64_t microseconds) {
+    screen_present();
+    set_paused(paused);
+    if (paused) stay_paused();
+    hold_screensaver(in_game());
     timespec until;
     clock_gettime(CLOCK_MONOTONIC, &until);
     until.tv_sec += static_cast<time_t>(microseconds / 1000000);
@@ -99,14 +172,11 @@ void xio_sleep(int64_t microseconds) {
         until.tv_sec++;
         until.tv_nsec -= 1000000000;
     }
-    screen_present();
     while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) != 0)
         if (stop_signalled) end_now();
     pump_events();
 }
 
 int64_t xio_clock_us() {
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return int64_t{now.tv_sec} * 1000000 + now.tv_nsec / 1000;
+    return monotonic_us() - paused_us;
 }

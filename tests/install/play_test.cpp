@@ -16,6 +16,8 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
+#include <thread>
 
 namespace {
 
@@ -94,6 +96,88 @@ std::vector<int> worm_on_start_row(Display *dpy, Window w, int x0, int y0, int s
     for (int x = 35; x <= 630; x += 7)
         if (row.at(x0 + (x + 5) * scale, y) == colour::worm) xs.push_back(x);
     return xs;
+}
+
+// The cells of the garden in a colour, in a picture at scale 1 from (x0, y0)
+// on a 24-bit server: each cell by its centre, in the game window's
+// coordinates. Only the centres are read, so that a look takes little of a tick.
+using cells = std::set<std::pair<int, int>>;
+cells cells_in(Display *dpy, Window w, int x0, int y0, rgb colour = colour::worm) {
+    XImage *image = XGetImage(dpy, w, x0, y0, FRAME_WIDTH, FRAME_HEIGHT, AllPlanes, ZPixmap);
+    cells found;
+    if (!image) return found;
+    const unsigned long pixel = colour.r << 16 | colour.g << 8 | colour.b;
+    for (int y = 7; y <= 504; y += 7)
+        for (int x = 7; x <= 630; x += 7)
+            if ((XGetPixel(image, x + 5, y + 5) & 0xffffff) == pixel) found.insert({x, y});
+    XDestroyImage(image);
+    return found;
+}
+
+// The worm of a game under way, not the title's picture of one: on its start row.
+cells game_worm(Display *dpy, Window w) {
+    const cells worm = cells_in(dpy, w, 0, 0);
+    return worm.contains({35, 175}) || worm.contains({42, 175}) ? worm : cells{};
+}
+
+// The worm's colours dimmed in the paused look, and its word's white.
+constexpr rgb paused_worm{0xd8 * 2 / 5, 0x85 * 2 / 5, 0x4a * 2 / 5};
+bool looks_paused(Display *dpy, Window w, int x0, int y0) {
+    const snapshot garden(dpy, w, x0 + 5, y0 + 5, 637, 511);
+    return garden.count(colour::grass) == 0 && garden.count(colour::white) > 1000 &&
+           !cells_in(dpy, w, x0, y0, paused_worm).empty();
+}
+
+// The worm's next step, looked at tick by tick with the server held between
+// looks (the game's picture waits meanwhile): the cell its head newly
+// covers, and the way from the head before. The server stays held, so that
+// a key sent now is read at the very next tick; release() lets it go on.
+struct step {
+    std::pair<int, int> head, way;
+};
+struct worm_track {
+    cells seen;
+    std::optional<std::pair<int, int>> head; // once a step was seen
+};
+std::optional<step> next_step(xvfb &server, Window w, int x0, int y0, worm_track &worm) {
+    std::optional<step> first;
+    // A cell newly covered next to `from`: the head's next, before it has one.
+    const auto next_to = [&](const cells &now, std::pair<int, int> from) {
+        std::optional<std::pair<int, int>> next;
+        for (const auto &[dx, dy] : {std::pair{7, 0}, {-7, 0}, {0, 7}, {0, -7}}) {
+            const std::pair at{from.first + dx, from.second + dy};
+            const bool head_known = worm.head.has_value() || worm.seen.contains(from);
+            if (head_known && now.contains(at) && !worm.seen.contains(at)) next = at;
+        }
+        return next;
+    };
+    server.hold_when(
+        [&] {
+            const cells now = cells_in(server.dpy(), w, x0, y0);
+            std::vector<std::pair<int, int>> starts;
+            if (worm.head)
+                starts.push_back(*worm.head);
+            else
+                starts.assign(worm.seen.begin(), worm.seen.end());
+            for (const std::pair<int, int> &start : starts) {
+                std::pair<int, int> head = start;
+                // Ticks missed between two looks: the head followed cell by cell.
+                while (const auto next = next_to(now, head)) {
+                    if (!first)
+                        first = step{*next, {next->first - head.first, next->second - head.second}};
+                    worm.seen.insert(*next);
+                    head = *next;
+                }
+                if (first) {
+                    worm.head = head;
+                    break;
+                }
+            }
+            if (first) worm.seen = now;
+            return first.has_value();
+        },
+        5);
+    return first;
 }
 
 struct play_on_x : testing::Test {
@@ -274,6 +358,125 @@ INSTANTIATE_TEST_SUITE_P(Play, play_ending,
                              std::replace(name.begin(), name.end(), ' ', '_');
                              return name;
                          });
+
+// The arrows (the keypad's with Num Lock off too) turn the worm at the next
+// tick as the letters do; Escape ends the game as q does.
+TEST_F(play_on_x, ArrowKeysSteerAsTheLettersAndEscapeEndsTheGame) {
+    start({"--scale", "1"});
+    ASSERT_TRUE(wait_until([&] { return whole(dpy, w).count(colour::night) > 100000; }));
+    send_key(dpy, w, "s");
+    worm_track worm;
+    ASSERT_TRUE(wait_until([&] { return (worm.seen = game_worm(dpy, w)).size() >= 2; }));
+    std::optional<step> moved;
+    for (int tick = 0; tick < 4; tick++) {
+        server.release();
+        ASSERT_TRUE(moved = next_step(server, w, 0, 0, worm));
+        EXPECT_EQ(moved->way, std::pair(7, 0));
+    }
+    for (const auto &[key, way] : {std::pair{"Up", std::pair{0, -7}},
+                                   {"KP_Right", {7, 0}},
+                                   {"Down", {0, 7}},
+                                   {"KP_Left", {-7, 0}}}) {
+        send_key(dpy, w, key);
+        server.release();
+        moved = next_step(server, w, 0, 0, worm);
+        ASSERT_TRUE(moved) << key;
+        EXPECT_EQ(moved->way, way) << key << ", the tick after it";
+        // Three cells on, so that the worm's path never comes back onto itself.
+        for (int more = 0; more < 2; more++) {
+            server.release();
+            ASSERT_TRUE(moved = next_step(server, w, 0, 0, worm));
+        }
+    }
+    send_key(dpy, w, "Escape");
+    server.release();
+    EXPECT_TRUE(wait_until([&] { return whole(dpy, w).count(colour::night) > 100000; }))
+        << "the title not back";
+}
+
+// p stops the game: its picture dimmed under a word, and still; the clock
+// stands too, so that the worm goes on from the cell where it stopped, a
+// cell a tick. Closing the window ends it at once all the same.
+TEST_F(play_on_x, PPausesTheGameUntilPressedAgain) {
+    start({"--scale", "1"});
+    ASSERT_TRUE(wait_until([&] { return whole(dpy, w).count(colour::night) > 100000; }));
+    send_key(dpy, w, "s");
+    worm_track worm;
+    ASSERT_TRUE(wait_until([&] { return (worm.seen = game_worm(dpy, w)).size() >= 3; }));
+    ASSERT_TRUE(next_step(server, w, 0, 0, worm));
+    send_key(dpy, w, "p");
+    server.release();
+    ASSERT_TRUE(wait_until([&] { return looks_paused(dpy, w, 0, 0); })) << "no paused look";
+    const snapshot paused = whole(dpy, w);
+    keep(paused, "x11-paused.png");
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    EXPECT_EQ(whole(dpy, w).pixels, paused.pixels) << "the picture moved while paused";
+    const cells stopped = cells_in(dpy, w, 0, 0, paused_worm);
+    const std::pair<int, int> head = *std::max_element(stopped.begin(), stopped.end());
+
+    send_key(dpy, w, "p");
+    worm = {stopped, head};
+    for (int tick = 1; tick <= 3; tick++) {
+        const std::optional<step> moved = next_step(server, w, 0, 0, worm);
+        server.release();
+        ASSERT_TRUE(moved) << "tick " << tick;
+        EXPECT_EQ(moved->head, std::pair(head.first + 7 * tick, 175)) << "tick " << tick;
+    }
+
+    send_key(dpy, w, "p");
+    ASSERT_TRUE(wait_until([&] { return looks_paused(dpy, w, 0, 0); }));
+    close_window(dpy, w);
+    EXPECT_EQ(play->wait_exit(3), 0);
+    EXPECT_EQ(play->err(), "");
+}
+
+// The window a taskbar or Alt+Tab brings forward: the window manager gives it the focus.
+void activate(Display *dpy, Window w) {
+    XEvent active{};
+    active.xclient.type = ClientMessage;
+    active.xclient.window = w;
+    active.xclient.message_type = XInternAtom(dpy, "_NET_ACTIVE_WINDOW", False);
+    active.xclient.format = 32;
+    active.xclient.data.l[0] = 2; // from a pager
+    XSendEvent(dpy, DefaultRootWindow(dpy), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &active);
+    XSync(dpy, False);
+}
+
+// A window of another program taking the focus pauses the game; the focus
+// coming back leaves it paused until p. A signal ends it at once all the same.
+TEST_F(play_on_x, UnderAWindowManagerLosingTheFocusPausesUntilP) {
+    const window_manager manager(server);
+    start({"--scale", "1"});
+    ASSERT_TRUE(wait_until([&] { return whole(dpy, w).count(colour::night) > 100000; }));
+    send_key(dpy, w, "s");
+    ASSERT_TRUE(wait_until([&] { return game_worm(dpy, w).size() >= 3; }));
+
+    const Window other = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 40, 40, 0, 0, 0);
+    XMapWindow(dpy, other);
+    ASSERT_TRUE(wait_until([&] {
+        XWindowAttributes a;
+        return XGetWindowAttributes(dpy, other, &a) && a.map_state == IsViewable;
+    }));
+    activate(dpy, other);
+    ASSERT_TRUE(wait_until([&] { return looks_paused(dpy, w, 0, 0); })) << "not paused";
+    keep(snapshot(dpy, DefaultRootWindow(dpy), 0, 0, 1920, 1080), "openbox-paused.png");
+    activate(dpy, w);
+    const snapshot paused = whole(dpy, w);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    EXPECT_EQ(whole(dpy, w).pixels, paused.pixels) << "the focus back went on by itself";
+
+    send_key(dpy, w, "p");
+    worm_track worm{cells_in(dpy, w, 0, 0, paused_worm), {}};
+    EXPECT_TRUE(next_step(server, w, 0, 0, worm)) << "p went on";
+    server.release();
+    send_key(dpy, w, "p");
+    ASSERT_TRUE(wait_until([&] { return looks_paused(dpy, w, 0, 0); }));
+    kill(play->pid(), SIGTERM);
+    EXPECT_EQ(play->wait_exit(3), 0);
+    EXPECT_EQ(play->err(), "");
+    XDestroyWindow(dpy, other);
+}
 
 bool park_pointer(Display *dpy, int x, int y) {
     XWarpPointer(dpy, None, DefaultRootWindow(dpy), 0, 0, 0, 0, x, y);

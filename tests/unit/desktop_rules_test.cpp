@@ -42,6 +42,36 @@ TEST(DesktopKeys, OneLatin1CharacterOrNothing) {
     EXPECT_EQ(text_character("sq"), NO_CHARACTER);           // a composed pair
     EXPECT_EQ(text_character(""), NO_CHARACTER);
     EXPECT_EQ(text_character("\xc3"), NO_CHARACTER); // cut short
+    EXPECT_EQ(text_character("p"), PAUSE);           // the front-end's own
+    EXPECT_EQ(text_character("P"), 'P');
+}
+
+// The keys that type nothing: arrows steer, the keypad's only as arrows
+// (Num Lock off; on, they type their digits), Escape ends a game, Pause
+// pauses once however long it is held.
+TEST(DesktopKeys, ArrowsEscapeAndPause) {
+    SDL_KeyboardEvent key{};
+    key.type = SDL_KEYDOWN;
+    const auto character = [&](SDL_Keycode sym, uint16_t mod = 0, uint8_t repeat = 0) {
+        key.keysym.sym = sym;
+        key.keysym.mod = mod;
+        key.repeat = repeat;
+        return key_character(key);
+    };
+    std::string given;
+    for (const SDL_Keycode sym : {SDLK_UP, SDLK_LEFT, SDLK_DOWN, SDLK_RIGHT, SDLK_KP_8, SDLK_KP_4,
+                                  SDLK_KP_2, SDLK_KP_6, SDLK_ESCAPE})
+        given += static_cast<char>(character(sym));
+    EXPECT_EQ(given, "waxdwaxdq");
+    EXPECT_EQ(character(SDLK_LEFT, KMOD_NUM | KMOD_SHIFT, 1), 'a')
+        << "held: as the desktop repeats";
+    EXPECT_EQ(character(SDLK_KP_8, KMOD_NUM), NO_CHARACTER);
+    EXPECT_EQ(character(SDLK_KP_5), NO_CHARACTER);
+    EXPECT_EQ(character(SDLK_PAUSE), PAUSE);
+    EXPECT_EQ(character(SDLK_PAUSE, 0, 1), NO_CHARACTER);
+    EXPECT_EQ(character(SDLK_w), NO_CHARACTER) << "its text gives it";
+    key.type = SDL_KEYUP;
+    EXPECT_EQ(character(SDLK_UP), NO_CHARACTER);
 }
 
 TEST(DesktopKeys, F11AndAltEnterAreTheFrontEndsOwn) {
@@ -60,13 +90,15 @@ TEST(DesktopKeys, F11AndAltEnterAreTheFrontEndsOwn) {
     EXPECT_FALSE(is_fullscreen_key(key));
 }
 
-TEST(Gamepad, ButtonsGiveTheKeysCharacters) {
-    std::string given;
-    for (int button = 0; button < SDL_CONTROLLER_BUTTON_MAX; button++)
-        if (const int c = pad_button_character(button); c != NO_CHARACTER)
-            given += static_cast<char>(c);
-    // A, B, Back, Start, then the d-pad's up, down, left, right.
-    EXPECT_EQ(given, "sqeswxad");
+TEST(Gamepad, ButtonsGiveTheKeysCharactersAndStartPausesAGame) {
+    for (const bool in_game : {false, true}) {
+        std::string given;
+        for (int button = 0; button < SDL_CONTROLLER_BUTTON_MAX; button++)
+            if (const int c = pad_button_character(button, in_game); c != NO_CHARACTER)
+                given += c == PAUSE ? 'P' : static_cast<char>(c);
+        // A, B, Back, Start, then the d-pad's up, down, left, right.
+        EXPECT_EQ(given, in_game ? "sqePwxad" : "sqeswxad");
+    }
 }
 
 TEST(Gamepad, StickSteersOncePerPush) {
