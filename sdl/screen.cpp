@@ -9,6 +9,7 @@
 #include "gfx/icon.hpp"
 #include "sdl/sdl.hpp"
 #include "x11/lost.hpp"
+#include "x11/screensaver.hpp"
 
 #include <algorithm>
 #include <cstdio>
@@ -266,6 +267,15 @@ void screen_cover(const uint8_t (*picture)[FRAME_WIDTH], frame_rgb (*colour)(uin
     colour_of = picture ? colour : frame_colour;
     if (renderer) upload_whole();
     screen_layout();
+}
+
+void screen_allow_screensaver(bool allow) {
+    if (!allow) {
+        SDL_DisableScreenSaver();
+        return;
+    }
+    SDL_EnableScreenSaver();
+    if (on_x11) x11_let_screensaver_run(sdl_window);
 }
 
 void display_lost() {

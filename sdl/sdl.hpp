@@ -60,6 +60,7 @@ void screen_expose();
 // a GPU would otherwise slow the game's clock by a present a tick.
 void screen_present(); // the window shown again as it was
 void screen_toggle_fullscreen();
+void screen_allow_screensaver(bool allow); // as SDL's calls do
 // A picture of the frame's size shown in the frame's place, in colours of
 // its own, until the frame is shown again with nullptr.
 void screen_cover(const uint8_t (*picture)[FRAME_WIDTH], frame_rgb (*colour)(uint8_t value));

@@ -33,12 +33,16 @@ void set_paused(bool on) {
     paused = on && in_game();
 }
 
-// While paused the game hears nothing but what resumes it.
+// While paused the game hears only what ends it, which goes on first.
 void give(int character) {
-    if (character == PAUSE)
+    if (character == PAUSE) {
         set_paused(!paused);
-    else if (character != NO_CHARACTER && !paused)
-        frame_queue_key(static_cast<unsigned char>(character));
+        return;
+    }
+    const bool ends = character == 'q' || character == '9' || character == 'e';
+    if (character == NO_CHARACTER || (paused && !ends)) return;
+    set_paused(false);
+    frame_queue_key(static_cast<unsigned char>(character));
 }
 
 [[noreturn]] void end_now() {
@@ -55,10 +59,7 @@ int64_t monotonic_us() {
 void hold_screensaver(bool hold) {
     if (hold == screensaver_held) return;
     screensaver_held = hold;
-    if (hold)
-        SDL_DisableScreenSaver();
-    else
-        SDL_EnableScreenSaver();
+    screen_allow_screensaver(!hold);
 }
 
 void window_event(const SDL_WindowEvent &event) {

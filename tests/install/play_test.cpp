@@ -8,6 +8,7 @@
 
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/scrnsaver.h>
 
 #include <algorithm>
 #include <chrono>
@@ -122,10 +123,17 @@ cells game_worm(Display *dpy, Window w) {
 
 // The worm's colours dimmed in the paused look, and its word's white.
 constexpr rgb paused_worm{0xd8 * 2 / 5, 0x85 * 2 / 5, 0x4a * 2 / 5};
+// No grass left as it was, and the word's first dot, read in one look.
 bool looks_paused(Display *dpy, Window w, int x0, int y0) {
-    const snapshot garden(dpy, w, x0 + 5, y0 + 5, 637, 511);
-    return garden.count(colour::grass) == 0 && garden.count(colour::white) > 1000 &&
-           !cells_in(dpy, w, x0, y0, paused_worm).empty();
+    XImage *image = XGetImage(dpy, w, x0, y0, FRAME_WIDTH, FRAME_HEIGHT, AllPlanes, ZPixmap);
+    if (!image) return false;
+    bool grass = false;
+    for (int y = 5; y < FRAME_HEIGHT - 5 && !grass; y++)
+        for (int x = 5; x < FRAME_WIDTH - 5 && !grass; x++)
+            grass = (XGetPixel(image, x, y) & 0xffffff) == 0x004000;
+    const bool word = (XGetPixel(image, 220, 219) & 0xffffff) == 0xffffff;
+    XDestroyImage(image);
+    return !grass && word;
 }
 
 // The worm's next step, looked at tick by tick with the server held between
@@ -443,6 +451,26 @@ void activate(Display *dpy, Window w) {
     XSync(dpy, False);
 }
 
+// The server's screensaver, set to start after a second of idleness: it
+// starts on the title screen and while paused, never while a game runs.
+TEST_F(play_on_x, TheScreensaverMayStartOnTheTitleAndWhilePausedNeverInAGame) {
+    start({"--scale", "1"});
+    ASSERT_TRUE(wait_until([&] { return whole(dpy, w).count(colour::night) > 100000; }));
+    XSetScreenSaver(dpy, 1, 0, DefaultBlanking, DefaultExposures);
+    XScreenSaverInfo *info = XScreenSaverAllocInfo();
+    const auto saver_on = [&] {
+        XScreenSaverQueryInfo(dpy, DefaultRootWindow(dpy), info);
+        return info->state == ScreenSaverOn;
+    };
+    EXPECT_TRUE(wait_until(saver_on, 5)) << "on the title";
+    send_key(dpy, w, "s");
+    ASSERT_TRUE(wait_until([&] { return game_worm(dpy, w).size() >= 2; }));
+    EXPECT_FALSE(wait_until(saver_on, 3)) << "during a game";
+    send_key(dpy, w, "p");
+    EXPECT_TRUE(wait_until(saver_on, 5)) << "while paused";
+    XFree(info);
+}
+
 // A window of another program taking the focus pauses the game; the focus
 // coming back leaves it paused until p. A signal ends it at once all the same.
 TEST_F(play_on_x, UnderAWindowManagerLosingTheFocusPausesUntilP) {
@@ -450,7 +478,7 @@ TEST_F(play_on_x, UnderAWindowManagerLosingTheFocusPausesUntilP) {
     start({"--scale", "1"});
     ASSERT_TRUE(wait_until([&] { return whole(dpy, w).count(colour::night) > 100000; }));
     send_key(dpy, w, "s");
-    ASSERT_TRUE(wait_until([&] { return game_worm(dpy, w).size() >= 3; }));
+    ASSERT_TRUE(wait_until([&] { return !game_worm(dpy, w).empty(); }));
 
     const Window other = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 40, 40, 0, 0, 0);
     XMapWindow(dpy, other);
@@ -525,6 +553,28 @@ TEST_F(play_on_wayland, OpensNativelyShowsTheXBuildsTitleAndTakesKeys) {
         return !xs.empty() && xs.front() == 35 && xs.back() >= 35 + 7 * 10;
     })) << "the worm under way";
     keep(output(), "weston-game.png");
+
+    // The arrows, p and Escape as on X.
+    const Window out = weston.output();
+    worm_track worm{cells_in(dpy, out, x, y), {}};
+    ASSERT_TRUE(next_step(server, out, x, y, worm));
+    send_key(dpy, out, "Up");
+    server.release();
+    std::optional<step> moved = next_step(server, out, x, y, worm);
+    server.release();
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(moved->way, std::pair(0, -7));
+    send_key(dpy, out, "p");
+    EXPECT_TRUE(wait_until([&] { return looks_paused(dpy, out, x, y); })) << "not paused";
+    keep(output(), "weston-paused.png");
+    send_key(dpy, out, "p");
+    worm = {cells_in(dpy, out, x, y, paused_worm), {}};
+    EXPECT_TRUE(next_step(server, out, x, y, worm)) << "p went on";
+    send_key(dpy, out, "Escape");
+    server.release();
+    EXPECT_TRUE(wait_until([&] {
+        return snapshot(dpy, out, x + 5, y + 5, 637, 511).count(colour::night) > 100000;
+    })) << "the title not back";
     kill(play->pid(), SIGTERM);
     EXPECT_EQ(play->wait_exit(3), 0);
     EXPECT_EQ(play->err(), "");
