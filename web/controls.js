@@ -1,12 +1,28 @@
 // SPDX-License-Identifier: MIT
-// Touches and gamepads as the characters the game reads, with no page in
-// sight (node's tests load it as it is): the page hands in what the pointers
-// and pads do and gives the game what comes out. Every press gives one
-// character; holding it gives no more.
+// Keys that type nothing, touches and gamepads as the characters the game
+// reads, with no page in sight (node's tests load it as it is): the page
+// hands in what the keys, pointers and pads do and gives the game what comes
+// out. Every press gives one character; holding it gives no more. 'p' is the
+// page's own: it pauses a game, and goes on.
 "use strict";
 
 (function (exports) {
   const SWIPE_REACH = 24; // CSS pixels a finger travels before it steers
+
+  // KeyboardEvent.key of the keys that type nothing the game reads (the
+  // keypad's arrows with Num Lock off among them; older browsers' names too).
+  const KEYS = {
+    ArrowUp: "w", ArrowLeft: "a", ArrowDown: "x", ArrowRight: "d",
+    Up: "w", Left: "a", Down: "x", Right: "d",
+    Escape: "q", Esc: "q", Pause: "p",
+  };
+
+  // A key press as the game's character, or null. A held key repeats as the
+  // system repeats it; Pause, held, pauses once.
+  function keyCharacter(key, repeat = false) {
+    const character = KEYS[key] || (key.length === 1 && key.charCodeAt(0) < 256 ? key : null);
+    return character === "p" && repeat ? null : character;
+  }
 
   // A move's longer axis, once it is long enough: up is 'w', as the keys.
   function swipeCharacter(dx, dy, reach = SWIPE_REACH) {
@@ -67,8 +83,9 @@
   }
 
   // The standard gamepad layout, as on the desktop: A or Start starts, B ends
-  // the game, Back quits, the d-pad steers.
-  const PAD_BUTTONS = { 0: "s", 1: "q", 8: "e", 9: "s", 12: "w", 13: "x", 14: "a", 15: "d" };
+  // the game, Back quits, the d-pad steers; Start pauses a game and goes on.
+  const START = 9;
+  const PAD_BUTTONS = { 0: "s", 1: "q", 8: "e", [START]: "s", 12: "w", 13: "x", 14: "a", 15: "d" };
   const STICK_ON = 0.5, STICK_OFF = 0.35; // a stick near the edge does not chatter
 
   function pressed(button) {
@@ -91,7 +108,7 @@
       this.held = new Map(); // pad index -> { buttons: Set, stick }
     }
 
-    update(pads) {
+    update(pads, inGame = false) {
       const out = [];
       const seen = new Set();
       for (const pad of pads) {
@@ -102,7 +119,7 @@
         for (const [index, character] of Object.entries(PAD_BUTTONS)) {
           if (!pressed(pad.buttons[index])) continue;
           buttons.add(index);
-          if (!before.buttons.has(index)) out.push(character);
+          if (!before.buttons.has(index)) out.push(inGame && +index === START ? "p" : character);
         }
         const stick = stickCharacter(pad.axes || [], before.stick !== null);
         if (stick && stick !== before.stick) out.push(stick);
@@ -113,7 +130,32 @@
     }
   }
 
+  // A button that acts on a second press within `ms` of the first, which
+  // arms it; unpressed that long, it falls back.
+  class SecondPress {
+    constructor(ms = 3000) {
+      this.ms = ms;
+      this.armedAt = null;
+    }
+
+    press(now) {
+      if (this.armed(now)) {
+        this.armedAt = null;
+        return true;
+      }
+      this.armedAt = now;
+      return false;
+    }
+
+    armed(now) {
+      return this.armedAt !== null && now - this.armedAt < this.ms;
+    }
+  }
+
   exports.SWIPE_REACH = SWIPE_REACH;
+  exports.KEYS = KEYS;
+  exports.keyCharacter = keyCharacter;
+  exports.SecondPress = SecondPress;
   exports.swipeCharacter = swipeCharacter;
   exports.Touches = Touches;
   exports.Gamepads = Gamepads;

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
 // The page around the game: starts the program on the canvas, hands it the
 // keys, the touches and the gamepads (as controls.js makes them characters),
-// keeps the picture sharp at the largest size that fits, says when the
-// program ends, and leaves the site to the service worker for offline play.
-// window.pelko tells how it is going: state, flushes (one per tick on the
-// title screen and in a game) and when the first came, the last characters
-// given with the flushes before each (sent), and once it ended, exitStatus
-// and message.
+// pauses a game, keeps the picture sharp at the largest size that fits and a
+// phone's screen awake during a game, says when the program ends, and leaves
+// the site to the service worker for offline play. window.pelko tells how it
+// is going: state, flushes (one per tick on the title screen and in a game)
+// and when the first came, the last characters given with the flushes before
+// each (sent), whether the game is held paused and the screen kept awake,
+// and once it ended, exitStatus and message.
 "use strict";
 
 (function () {
@@ -17,7 +18,8 @@
   const hint = document.getElementById("hint");
   const touchScreen = window.matchMedia("(pointer: coarse)");
   const status = (window.pelko = {
-    state: "loading", flushes: 0, firstFlushAt: null, sent: [], exitStatus: null, message: "",
+    state: "loading", flushes: 0, firstFlushAt: null, sent: [], paused: false, awake: false,
+    exitStatus: null, message: "",
   });
   let game = null; // the running program's module, while it runs
 
@@ -31,13 +33,20 @@
   }
 
   // The program reads characters; all the ways in end here. Once it has
-  // ended, a start begins a new run.
+  // ended, a start begins a new run. 'p' is the page's: it pauses and goes
+  // on. While paused the game hears only what ends it, which goes on first.
   function give(character) {
     if (status.state === "ended") {
       if (character === "s") start();
       return;
     }
-    if (!game || typeof game._web_key_press !== "function") return;
+    if (!game || !game.runtimeUp) return;
+    if (character === "p") {
+      pauseGame(!pause.on);
+      return;
+    }
+    if (pause.on && !"q9e".includes(character)) return;
+    pauseGame(false);
     status.sent.push([character, status.flushes]);
     if (status.sent.length > 32) status.sent.shift();
     game._web_key_press(character.charCodeAt(0));
@@ -85,6 +94,7 @@
 
   function finish(exitStatus, lastLine) {
     game = null;
+    keepAwake();
     status.state = "ended";
     status.exitStatus = exitStatus;
     status.message = exitStatus === 0 ? "" : lastLine.trim();
@@ -111,12 +121,17 @@
       print: function (text) { lastLine = text; console.log(text); },
       printErr: function (text) { lastLine = text; console.warn(text); },
       onFlush: function () {
+        keepAwake();
         if (status.flushes++ > 0) return;
         status.firstFlushAt = performance.now();
         hint.textContent = playingHint();
+        hintLandscape();
         setTimeout(keepSite, 0);
       },
+      whilePaused: whilePaused,
+      pausedMs: 0,
       onRuntimeInitialized: function () {
+        module.runtimeUp = true; // its exports, which throw until now
         let running;
         try {
           running = module.ccall("main", "number", [], [], { async: true });
@@ -136,6 +151,7 @@
       else finish(-1, String((how && how.message) || how));
     }
     game = module;
+    pause = newPause();
     Pelko(module);
     canvas.focus();
   }
@@ -143,11 +159,12 @@
   // --- keys -----------------------------------------------------------------
 
   canvas.addEventListener("keydown", function (event) {
-    // Shortcuts stay the browser's; the game reads characters only.
+    // Shortcuts stay the browser's; the game reads characters, arrows and Escape.
     if (event.ctrlKey || event.metaKey || event.altKey || event.isComposing) return;
-    if (event.key.length !== 1) return;
+    if (event.key.length !== 1 && !pelkoControls.KEYS[event.key]) return;
     event.preventDefault();
-    if (event.key.charCodeAt(0) < 256) give(event.key);
+    const character = pelkoControls.keyCharacter(event.key, event.repeat);
+    if (character) give(character);
   });
   canvas.addEventListener("blur", function () {
     if (status.state === "running" && !touchScreen.matches) hint.textContent = hints.unfocused;
@@ -158,6 +175,7 @@
   canvas.addEventListener("mousedown", function (event) {
     event.preventDefault(); // keep the click from selecting the page
     canvas.focus();
+    pauseGame(false);
   });
 
   // --- touches --------------------------------------------------------------
@@ -165,9 +183,10 @@
   const touches = new pelkoControls.Touches();
   const buttons = Array.from(document.querySelectorAll(".controls [data-key]"));
 
-  // What a pointer is on, as controls.js takes it.
+  // What a pointer is on, as controls.js takes it; Quit, which asks first, aside.
   function partAt(element) {
     const button = element && element.closest && element.closest("[data-key]");
+    if (button && button.hasAttribute("data-confirm")) return { confirm: true };
     if (button) return { key: button.dataset.key, pad: button.hasAttribute("data-pad") };
     return element === canvas ? { game: true } : null;
   }
@@ -185,7 +204,15 @@
     const part = partAt(event.target);
     if (!part || (event.pointerType === "mouse" && part.game)) return;
     // No focus taken from the canvas, no text selected, no menu.
-    if (part.key) event.preventDefault();
+    if (!part.game) event.preventDefault();
+    if (part.confirm) {
+      quitPressed();
+      return;
+    }
+    if (part.game && pause.on) {
+      pauseGame(false); // a tap on the picture goes on, and steers nothing
+      return;
+    }
     each(touches.down(event.pointerId, part, event.clientX, event.clientY));
   });
   document.addEventListener("pointermove", function (event) {
@@ -199,7 +226,9 @@
   // no pointer made (a finger's gave its character when it went down).
   for (const button of buttons)
     button.addEventListener("click", function (event) {
-      if (event.detail === 0) give(button.dataset.key);
+      if (event.detail !== 0) return;
+      if (button.hasAttribute("data-confirm")) quitPressed();
+      else give(button.dataset.key);
     });
   document.querySelector("#layout").addEventListener("contextmenu", function (event) {
     if (touchScreen.matches) event.preventDefault();
@@ -211,7 +240,7 @@
   let polling = false;
   function poll() {
     const pads = Array.from(navigator.getGamepads ? navigator.getGamepads() : []);
-    for (const character of gamepads.update(pads)) give(character);
+    for (const character of gamepads.update(pads, inGame())) give(character);
     polling = pads.some(function (pad) { return pad && pad.connected; });
     if (polling) requestAnimationFrame(poll);
   }
@@ -219,6 +248,126 @@
     if (!polling) requestAnimationFrame(poll);
     polling = true;
   });
+
+  // --- the pause ------------------------------------------------------------
+
+  // A game pauses on p, Pause, a gamepad's Start or the Pause button, and when
+  // the page is hidden or loses the focus; it goes on only when the player
+  // says so. The program's sleep holds it (whilePaused), its clock leaving
+  // the time out (pausedMs); the picture stays as it was, dimmed under a word.
+  const pausedView = document.getElementById("paused");
+  const pauseButton = document.getElementById("pause");
+  let pause = newPause();
+
+  function newPause() {
+    return { on: false, held: false, since: 0, total: 0, waiting: [] };
+  }
+
+  function inGame() {
+    return Boolean(game && game.runtimeUp && game._web_in_game());
+  }
+
+  function pauseGame(on) {
+    if (on === pause.on || (on && !inGame())) return;
+    pause.on = on;
+    pauseButton.setAttribute("aria-pressed", String(on));
+    if (!on) goOn();
+    keepAwake();
+  }
+
+  // Asked at each sleep: nothing to wait for, or the pause's end.
+  function whilePaused() {
+    if (!pause.on) return null;
+    pause.held = true;
+    pause.since = performance.now();
+    status.paused = true;
+    pausedView.hidden = false;
+    return new Promise(function (resolve) { pause.waiting.push(resolve); });
+  }
+
+  function goOn() {
+    pausedView.hidden = true;
+    status.paused = false;
+    if (!pause.held) return;
+    pause.held = false;
+    pause.total += performance.now() - pause.since;
+    game.pausedMs = pause.total;
+    for (const resolve of pause.waiting.splice(0)) resolve();
+  }
+
+  document.addEventListener("visibilitychange", function () {
+    if (document.hidden) pauseGame(true);
+    keepAwake();
+  });
+  window.addEventListener("blur", function () { pauseGame(true); });
+
+  // --- a phone's screen, Quit, and the way to hold it ------------------------
+
+  // A phone's screen stays on during a game (a screen wake lock), and may
+  // sleep on the title screen and while paused. A lock refused is not asked
+  // for again until the game stops and starts.
+  const wake = { lock: null, asking: false, refused: false };
+  function keepAwake() {
+    const want = touchScreen.matches && !pause.on && !document.hidden && inGame();
+    if (!want) {
+      wake.refused = false;
+      if (wake.lock) wake.lock.release().catch(function () {});
+      wake.lock = null;
+    } else if (!wake.lock && !wake.asking && !wake.refused && navigator.wakeLock) {
+      wake.asking = true;
+      navigator.wakeLock.request("screen").then(function (lock) {
+        wake.asking = false;
+        wake.lock = lock;
+        lock.addEventListener("release", function () {
+          if (wake.lock === lock) wake.lock = null;
+          status.awake = Boolean(wake.lock);
+        });
+        keepAwake(); // the game may have stopped meanwhile
+      }, function () {
+        wake.asking = false;
+        wake.refused = true;
+      });
+    }
+    status.awake = Boolean(wake.lock);
+  }
+
+  // Quit on a touch screen asks for a second tap, saying so, and falls back
+  // after a few seconds; End game, beside it, stays one tap.
+  const quitButton = document.querySelector("[data-confirm]");
+  const quitLabel = quitButton.textContent;
+  const quitPress = new pelkoControls.SecondPress();
+  let quitFallback = null;
+  function quitPressed() {
+    clearTimeout(quitFallback);
+    const quit = quitPress.press(performance.now());
+    quitButton.textContent = quit ? quitLabel : "Tap again to quit";
+    quitButton.classList.toggle("armed", !quit);
+    if (quit) {
+      give("e");
+      return;
+    }
+    quitFallback = setTimeout(function () {
+      quitButton.textContent = quitLabel;
+      quitButton.classList.remove("armed");
+    }, quitPress.ms);
+  }
+
+  // In portrait, when the phone turned would give the game a larger picture,
+  // the hint says so, once, for a while.
+  let landscapeHinted = false;
+  function hintLandscape() {
+    if (landscapeHinted || !touchScreen.matches || window.innerWidth >= window.innerHeight) return;
+    const [width, height] = room();
+    const ratio = window.devicePixelRatio || 1;
+    const turned = [window.innerHeight - 2 * Math.max(130, 0.2 * window.innerHeight) - 40,
+      window.innerWidth - 16];
+    if (scaleFor(turned[0], turned[1], ratio, false) <= scaleFor(width, height, ratio, false)) return;
+    landscapeHinted = true;
+    hint.textContent = "Turn the phone sideways for a larger picture.";
+    setTimeout(function () {
+      if (status.state === "running") hint.textContent = playingHint();
+    }, 6000);
+  }
 
   // --- the end, and the rest ------------------------------------------------
 

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The seam in the browser: the frame put on the canvas at each flush, sleeps
 // that yield to the browser (Asyncify) and key presses from the page. The
-// drawing and the events are the frame's.
+// drawing and the events are the frame's. The page pauses a game inside a
+// sleep; the clock leaves the time paused out.
 #include "app/xio.hpp"
 
 #include "frame/frame.hpp"
+#include "screens/screens.hpp"
 
 #include <emscripten.h>
 
@@ -35,8 +37,11 @@ EM_JS(void, flushed, (), {
 
 // The sleep ends by the clock: a timer, which may fire a millisecond or more
 // late, is aimed short of the deadline, and turns of the event loop through a
-// message channel (never clamped, unlike a timer) close the last gap.
-EM_ASYNC_JS(void, sleep_until, (double deadline), {
+// message channel (never clamped, unlike a timer) close the last gap. A pause
+// the page asked for holds it first, and the whole sleep follows.
+EM_ASYNC_JS(void, sleep_for, (double ms), {
+    if (Module["whilePaused"]) await Module["whilePaused"]();
+    const deadline = performance.now() + ms;
     for (let left = deadline - performance.now(); left > 0; left = deadline - performance.now()) {
         await new Promise(function(resolve) {
             if (left > 2) {
@@ -50,11 +55,22 @@ EM_ASYNC_JS(void, sleep_until, (double deadline), {
     }
 });
 
+// The time the page held the game paused, in milliseconds.
+EM_JS(double, paused_ms, (), {
+    return Module["pausedMs"] || 0;
+});
+
 // clang-format on
 
 // The page's keys, touches and gamepads, as the characters they give.
 extern "C" EMSCRIPTEN_KEEPALIVE void web_key_press(int character) {
     frame_queue_key(static_cast<unsigned char>(character & 0xff));
+}
+
+// From the key that starts a game to the next title screen: when a pause,
+// the gamepad's Start and the screen's wake lock are the game's.
+extern "C" EMSCRIPTEN_KEEPALIVE int web_in_game() {
+    return title_done;
 }
 
 // Each putImageData has its cost: a few boxes are put one by one, many as
@@ -79,10 +95,9 @@ void xio_sync() {
 }
 
 void xio_sleep(int64_t microseconds) {
-    if (microseconds > 0)
-        sleep_until(emscripten_get_now() + static_cast<double>(microseconds) / 1000.0);
+    if (microseconds > 0) sleep_for(static_cast<double>(microseconds) / 1000.0);
 }
 
 int64_t xio_clock_us() {
-    return static_cast<int64_t>(emscripten_get_now() * 1000.0);
+    return static_cast<int64_t>((emscripten_get_now() - paused_ms()) * 1000.0);
 }

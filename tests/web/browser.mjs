@@ -80,7 +80,18 @@ export async function launchBrowser(name) {
     await browser.close();
     fs.rmSync(profile, { recursive: true, force: true });
   };
-  return { name, browser, close };
+  // A page hidden behind another tab, and shown again.
+  let cover = null;
+  const hide = async () => {
+    cover = await browser.newPage();
+    await cover.bringToFront();
+  };
+  const show = async (page) => {
+    await page.bringToFront();
+    await cover?.close();
+    cover = null;
+  };
+  return { name, browser, close, hide, show };
 }
 
 // What a page logs as an error, throws, or has the Content-Security-Policy

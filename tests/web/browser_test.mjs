@@ -123,6 +123,7 @@ for (const name of BROWSERS)
         errors = await watchErrors(page);
         await giveReference(page, reference);
         await page.evaluateOnNewDocument(fakeGamepad);
+        await page.evaluateOnNewDocument(watchTurn);
         await page.goto(site.url);
       });
       after(() => page?.close());
@@ -169,6 +170,66 @@ for (const name of BROWSERS)
       });
 
       it("ends the game on 'q' and comes back to the title screen", async () => {
+        await page.keyboard.press("q");
+        await waitFor("the title screen again", () => titleShown(page));
+      });
+
+      it("steers up with the arrow key on the next tick, as with 'w', and Escape ends the game", async () => {
+        await page.keyboard.press("s");
+        await waitFor("the game", () => gameShown(page));
+        await page.evaluate(() => { window.turnedUpAt = null; });
+        await page.keyboard.press("ArrowUp");
+        const turn = await waitFor("the turn", () => page.evaluate(() => ({
+          ok: Boolean(window.turnedUpAt), at: window.turnedUpAt, sent: window.pelko.sent,
+        })));
+        const [character, flushes] = turn.sent[turn.sent.length - 1];
+        assert.equal(character, "w");
+        assert.equal(turn.at, flushes + 1, "up on the tick after the key");
+        await page.keyboard.press("Escape");
+        await waitFor("the title screen again", () => titleShown(page));
+        assert.equal((await sent(page)).slice(-1), "q");
+      });
+
+      it("pauses on p: the picture held and dimmed, the worm going on from where it stopped", async () => {
+        await page.keyboard.press("s");
+        await waitFor("the game", () => gameShown(page));
+        await page.keyboard.press("p");
+        await waitFor("the pause", () => page.evaluate(() => window.pelko.paused));
+        const held = await lookAtGame(page);
+        await new Promise((resolve) => setTimeout(resolve, 2000));
+        assert.deepEqual(await lookAtGame(page), held, "nothing moved in two seconds");
+        assert.ok(await page.evaluate(() => document.getElementById("paused").checkVisibility()));
+        await page.keyboard.press("p");
+        const later = await waitFor("three more ticks", async () => {
+          const g = await lookAtGame(page);
+          return { ok: g.flushes >= held.flushes + 3, ...g };
+        });
+        assert.equal(later.head - held.head, 7 * (later.flushes - held.flushes), "a cell a tick from where it stopped");
+        assert.ok(!(await page.evaluate(() => document.getElementById("paused").checkVisibility())));
+        // Escape ends a paused game too.
+        await page.keyboard.press("p");
+        await waitFor("the pause", () => page.evaluate(() => window.pelko.paused));
+        await page.keyboard.press("Escape");
+        await waitFor("the title screen again", () => titleShown(page));
+      });
+
+      it("pauses a game when the page loses the focus or is hidden, until p", async () => {
+        await page.keyboard.press("s");
+        await waitFor("the game", () => gameShown(page));
+        const paused = () => page.evaluate(() => window.pelko.paused);
+        await page.evaluate(() => window.dispatchEvent(new Event("blur")));
+        await waitFor("the pause", paused);
+        await page.keyboard.press("p");
+        await waitFor("the game going on", async () => !(await paused()));
+        if (browser.hide) { // where a test can hide a page
+          await browser.hide(page);
+          await waitFor("the pause", paused);
+          await browser.show(page);
+          await new Promise((resolve) => setTimeout(resolve, 500));
+          assert.ok(await paused(), "still paused when shown again");
+          await page.keyboard.press("p");
+          await waitFor("the game going on", async () => !(await paused()));
+        }
         await page.keyboard.press("q");
         await waitFor("the title screen again", () => titleShown(page));
       });
@@ -322,6 +383,21 @@ for (const name of BROWSERS)
     });
   });
 
+// A screen wake lock that the test holds, counting the locks taken.
+function fakeWakeLock() {
+  window.wakeLocks = 0;
+  Object.defineProperty(Navigator.prototype, "wakeLock", {
+    get: () => ({
+      request() {
+        window.wakeLocks++;
+        const lock = new EventTarget();
+        lock.release = async () => lock.dispatchEvent(new Event("release"));
+        return Promise.resolve(lock);
+      },
+    }),
+  });
+}
+
 // The worm's head above its start row, looked for in the canvas as each
 // tick puts it: the flush that first shows it.
 function watchTurn() {
@@ -351,6 +427,7 @@ describe("in chromium as a phone (390 x 844, 3 device pixels each, touch)", () =
     errors = await watchErrors(page);
     await giveReference(page, reference);
     await page.evaluateOnNewDocument(watchTurn);
+    await page.evaluateOnNewDocument(fakeWakeLock);
     await page.goto(site.url);
     await waitFor("the title screen", () => titleShown(page));
   });
@@ -361,7 +438,9 @@ describe("in chromium as a phone (390 x 844, 3 device pixels each, touch)", () =
   });
 
   it("shows the controls with names a screen reader reads, the game across the width", async () => {
-    for (const label of ["Start", "End game", "Quit", "Up", "Left", "Right", "Down"]) {
+    assert.match(await page.evaluate(() => document.getElementById("hint").textContent), /sideways/,
+      "a landscape view would be larger");
+    for (const label of ["Start", "Pause", "End game", "Quit", "Up", "Left", "Right", "Down"]) {
       const control = await page.$(`aria/${label}`);
       assert.ok(control && (await control.isVisible()), `${label} shown`);
       const box = await control.boundingBox();
@@ -397,6 +476,40 @@ describe("in chromium as a phone (390 x 844, 3 device pixels each, touch)", () =
     assert.deepEqual(turn.sent.map((entry) => entry[0]).join(""), "sqsw", "one 'w' for the swipe");
     assert.equal(character, "w");
     assert.equal(turn.at, flushes + 1, "up on the tick after the swipe");
+  });
+
+  it("pauses on a tap of Pause and goes on at a tap on the game; keeps the screen awake in a game only", async () => {
+    const look = () => page.evaluate(() => ({
+      paused: window.pelko.paused, awake: window.pelko.awake, locks: window.wakeLocks,
+    }));
+    await (await page.$("aria/End game")).tap();
+    await waitFor("the title screen", () => titleShown(page));
+    const before = await look();
+    assert.deepEqual([before.paused, before.awake], [false, false], "asleep on the title screen");
+    assert.ok(before.locks > 0, "the screen kept on in the games before");
+    await (await page.$("aria/Start")).tap();
+    await waitFor("the game, the screen kept on", async () => ({ ok: (await look()).awake }));
+    await (await page.$("aria/Pause")).tap();
+    await waitFor("the pause", async () => ({ ok: (await look()).paused }));
+    assert.equal((await look()).awake, false, "the screen may sleep while paused");
+    await page.tap("#screen");
+    await waitFor("the game going on", async () => {
+      const now = await look();
+      return { ok: !now.paused && now.awake, ...now };
+    });
+    await (await page.$("aria/End game")).tap();
+    await waitFor("the title screen", () => titleShown(page));
+    assert.equal((await look()).awake, false);
+  });
+
+  it("quits only on a second tap of Quit, which says so first", async () => {
+    await (await page.$("aria/Quit")).tap();
+    assert.ok(await page.$("aria/Tap again to quit"), "the button says what a second tap does");
+    await new Promise((resolve) => setTimeout(resolve, 500));
+    assert.equal(await page.evaluate(() => window.pelko.state), "running");
+    await (await page.$("aria/Tap again to quit")).tap();
+    const end = await ended(page);
+    assert.equal(end.exitStatus, 0);
   });
 
   it("neither scrolled nor zoomed, and logged no error", async () => {
