@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 # Installs the Debian packages a fresh Debian 12 machine lacks for building
 # (deps.sh build), for building and testing (deps.sh test: the browser test
-# runs in Chromium and in Firefox ESR), or for the browser build alone
+# runs in Chromium, Firefox ESR and WebKitGTK), or for the browser build alone
 # (deps.sh web).
 set -eu
 
@@ -11,7 +11,7 @@ case "${1:-build}" in
 build) packages="$packages libdecor-0-plugin-1-cairo" ;;
 test) packages="$packages clang clang-format libgtest-dev libxtst-dev xvfb x11-utils weston openbox
     imagemagick man-db desktop-file-utils appstream lintian dpkg-dev file emscripten chromium firefox-esr
-    libdecor-0-plugin-1-cairo"
+    webkit2gtk-driver libdecor-0-plugin-1-cairo"
     # The browser test's driver comes from npm: Debian's when the machine has none.
     command -v npm >/dev/null || packages="$packages npm" ;;
 web) packages="cmake make emscripten python3" ;; # the browser build alone

@@ -5,7 +5,7 @@
 # test lints what the README's commands make (in build-test, leaving build/
 # to the README's install); the same again with AddressSanitizer and UBSan,
 # laid out as a plain install is; a Clang build with its unit tests; and the
-# browser build in headless Chromium.
+# browser build in Chromium, Firefox ESR and WebKitGTK.
 set -eu
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -25,5 +25,5 @@ CXX=clang++ cmake -S . -B build-clang -DCMAKE_BUILD_TYPE=Release -DPELKO_WERROR=
 cmake --build build-clang -j "$jobs"
 ctest --test-dir build-clang --output-on-failure -j "$jobs" -L unit
 
-# The browser build in headless Chromium, against the X build's title screen.
+# The browser build in three engines, against the X build's title screen.
 tests/web/run.sh build-test

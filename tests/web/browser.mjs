@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 // What the browser test and the benchmark share: the built site on a local
 // server, Debian's Chromium and Firefox ESR driven headless by
-// puppeteer-core, and the X build's title screen to compare the canvas with.
+// puppeteer-core and its WebKitGTK over WebDriver (webkit.mjs), and the X
+// build's title screen to compare the canvas with.
 import fs from "node:fs";
 import http from "node:http";
 import os from "node:os";
 import path from "node:path";
 import puppeteer from "puppeteer-core";
+import { launchWebKit, watchWebKitErrors } from "./webkit.mjs";
 
 export const FRAME_WIDTH = 647, FRAME_HEIGHT = 521, BORDER = 5;
 
@@ -49,12 +51,13 @@ export async function serveSite(directory) {
   };
 }
 
-export const BROWSERS = ["chromium", "firefox"];
+export const BROWSERS = ["chromium", "firefox", "webkit"];
 
 // Debian's Chromium over the DevTools protocol, or its Firefox ESR over
 // WebDriver BiDi; headless, in a profile of their own, with nothing fetched
-// from outside.
+// from outside. Or its WebKitGTK.
 export async function launchBrowser(name) {
+  if (name === "webkit") return launchWebKit();
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), `pelko-${name}-`));
   const common = { headless: true, userDataDir: profile, timeout: 120000, protocolTimeout: 300000 };
   const browser = name === "firefox"
@@ -97,6 +100,7 @@ export async function launchBrowser(name) {
 // What a page logs as an error, throws, or has the Content-Security-Policy
 // refuse, from now on, gathered as lines.
 export async function watchErrors(page) {
+  if (page.leaving) return watchWebKitErrors(page);
   const errors = [];
   page.on("console", (message) => {
     if (message.type() === "error") errors.push(`console: ${message.text()}`);

@@ -2,8 +2,8 @@
 # SPDX-License-Identifier: MIT
 # The browser build's test: builds the site (scripts/web.sh --build), takes
 # the X build's title screen from an 8-bit Xvfb, and drives the site in
-# Debian's headless Chromium and Firefox ESR; the touch and gamepad mapping
-# has tests of its own.
+# Debian's headless Chromium and Firefox ESR and in its WebKitGTK (on an Xvfb
+# of the test's own); the key, touch and gamepad mapping has tests of its own.
 #   tests/web/run.sh <X build directory>
 set -eu
 xbuild=$(cd "${1:?usage: tests/web/run.sh <X build directory>}" && pwd)
