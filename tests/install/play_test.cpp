@@ -107,7 +107,7 @@ cells cells_in(Display *dpy, Window w, int x0, int y0, rgb colour = colour::worm
     XImage *image = XGetImage(dpy, w, x0, y0, FRAME_WIDTH, FRAME_HEIGHT, AllPlanes, ZPixmap);
     cells found;
     if (!image) return found;
-    const unsigned long pixel = colour.r << 16 | colour.g << 8 | colour.b;
+    const auto pixel = static_cast<unsigned long>(colour.r << 16 | colour.g << 8 | colour.b);
     for (int y = 7; y <= 504; y += 7)
         for (int x = 7; x <= 630; x += 7)
             if ((XGetPixel(image, x + 5, y + 5) & 0xffffff) == pixel) found.insert({x, y});
