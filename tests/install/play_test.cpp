@@ -101,16 +101,25 @@ std::vector<int> worm_on_start_row(Display *dpy, Window w, int x0, int y0, int s
 
 // The cells of the garden in a colour, in a picture at scale 1 from (x0, y0)
 // on a 24-bit server: each cell by its centre, in the game window's
-// coordinates. Only the centres are read, so that a look takes little of a tick.
+// coordinates, within a box of cells (the whole garden by default). Only the
+// centres are read, so that a look takes little of a tick.
 using cells = std::set<std::pair<int, int>>;
-cells cells_in(Display *dpy, Window w, int x0, int y0, rgb colour = colour::worm) {
-    XImage *image = XGetImage(dpy, w, x0, y0, FRAME_WIDTH, FRAME_HEIGHT, AllPlanes, ZPixmap);
+struct cell_box {
+    int left = 7, top = 7, right = 630, bottom = 504;
+};
+cells cells_in(Display *dpy, Window w, int x0, int y0, rgb colour = colour::worm,
+               cell_box box = {}) {
+    const int border = (FRAME_WIDTH - 637) / 2;
+    XImage *image = XGetImage(dpy, w, x0 + box.left + border, y0 + box.top + border,
+                              static_cast<unsigned>(box.right - box.left + 1),
+                              static_cast<unsigned>(box.bottom - box.top + 1), AllPlanes, ZPixmap);
     cells found;
     if (!image) return found;
     const auto pixel = static_cast<unsigned long>(colour.r << 16 | colour.g << 8 | colour.b);
-    for (int y = 7; y <= 504; y += 7)
-        for (int x = 7; x <= 630; x += 7)
-            if ((XGetPixel(image, x + 5, y + 5) & 0xffffff) == pixel) found.insert({x, y});
+    for (int y = box.top; y <= box.bottom; y += 7)
+        for (int x = box.left; x <= box.right; x += 7)
+            if ((XGetPixel(image, x - box.left, y - box.top) & 0xffffff) == pixel)
+                found.insert({x, y});
     XDestroyImage(image);
     return found;
 }
@@ -159,9 +168,16 @@ std::optional<step> next_step(xvfb &server, Window w, int x0, int y0, worm_track
         }
         return next;
     };
+    // Once the head is known only the cells round it are read: a look over
+    // the whole garden could take longer than the tick the key must beat.
+    constexpr int REACH = 4 * 7;
+    cell_box box;
+    if (worm.head)
+        box = {std::max(7, worm.head->first - REACH), std::max(7, worm.head->second - REACH),
+               std::min(630, worm.head->first + REACH), std::min(504, worm.head->second + REACH)};
     server.hold_when(
         [&] {
-            const cells now = cells_in(server.dpy(), w, x0, y0);
+            const cells now = cells_in(server.dpy(), w, x0, y0, colour::worm, box);
             std::vector<std::pair<int, int>> starts;
             if (worm.head)
                 starts.push_back(*worm.head);
@@ -181,7 +197,13 @@ std::optional<step> next_step(xvfb &server, Window w, int x0, int y0, worm_track
                     break;
                 }
             }
-            if (first) worm.seen = now;
+            if (first) {
+                std::erase_if(worm.seen, [&](std::pair<int, int> c) {
+                    return c.first >= box.left && c.first <= box.right && c.second >= box.top &&
+                           c.second <= box.bottom;
+                });
+                worm.seen.insert(now.begin(), now.end());
+            }
             return first.has_value();
         },
         5);
