@@ -4,7 +4,7 @@
 //   screenshots <directory>   writes title.png, game.png and game-over.png
 // The mushrooms fall where the clock seeds them, so a worm that meets one
 // before its picture is taken just means another try with a new garden.
-#include "tests/integration/harness/harness.hpp"
+#include "tests/harness/harness.hpp"
 
 #include <algorithm>
 #include <chrono>

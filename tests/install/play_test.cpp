@@ -4,7 +4,7 @@
 // Wayland driver under weston; and with no display at all. The picture is
 // held against the X build's title on an 8-bit server, pixel for pixel.
 #include "gfx/icon.hpp"
-#include "tests/integration/harness/harness.hpp"
+#include "tests/harness/harness.hpp"
 
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>

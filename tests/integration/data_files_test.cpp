@@ -2,7 +2,7 @@
 // A data file that cannot be opened ends the program with its message alone on
 // standard output and status 1: the grid and the font before any display is
 // opened, the logo on the title screen, at its load or at an Expose.
-#include "tests/integration/harness/harness.hpp"
+#include "tests/harness/harness.hpp"
 
 #include <memory>
 

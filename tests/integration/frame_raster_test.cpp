@@ -2,7 +2,7 @@
 // The frame (frame/raster.cpp) against a real 8-bit server:
 // every short line in every direction, long lines leaving the window,
 // outlines (of no size too), fills and points, compared pixel for pixel with the border.
-#include "tests/integration/harness/harness.hpp"
+#include "tests/harness/harness.hpp"
 
 #include "frame/raster.hpp"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // A game on a real 8-bit server: the playfield as drawn, steering, the ways a
 // game ends and the game-over picture over the playfield.
-#include "tests/integration/harness/harness.hpp"
+#include "tests/harness/harness.hpp"
 
 #include <algorithm>
 #include <chrono>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The title screen on a real 8-bit server: its layout in telling places, the
 // keys it answers and a whole run from the first title to the exit.
-#include "tests/integration/harness/harness.hpp"
+#include "tests/harness/harness.hpp"
 
 #include <chrono>
 #include <thread>

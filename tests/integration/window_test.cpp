@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Start-up, the window and its properties, the palette and the sprites as a
 // real 8-bit server shows them, and the ways start-up can fail.
-#include "tests/integration/harness/harness.hpp"
+#include "tests/harness/harness.hpp"
 
 #include <X11/Xutil.h>
 

@@ -3,7 +3,7 @@
 // window with its border, as a binary PPM: the picture the browser build's
 // canvas must match.
 //   web_title_reference <output.ppm>
-#include "tests/integration/harness/harness.hpp"
+#include "tests/harness/harness.hpp"
 
 #include <cstdio>
 

@@ -9,7 +9,7 @@
 // SERVER is x8 (an 8-bit Xvfb), x24 (a 24-bit one; SDL_VIDEODRIVER=x11) or
 // weston (weston's x11 back-end with pixman on a 24-bit Xvfb;
 // SDL_VIDEODRIVER=wayland, DISPLAY unset). Every Xvfb is 1920 x 1080.
-#include "tests/integration/harness/harness.hpp"
+#include "tests/harness/harness.hpp"
 
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>

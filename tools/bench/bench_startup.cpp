@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // From exec to the mapped window, and the game's peak resident memory, on an
 // 8-bit Xvfb of its own; prints the median of several runs.
-#include "tests/integration/harness/harness.hpp"
+#include "tests/harness/harness.hpp"
 
 #include <algorithm>
 #include <chrono>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "tests/integration/harness/harness.hpp"
+#include "tests/harness/harness.hpp"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
