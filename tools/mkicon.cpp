@@ -4,18 +4,19 @@
 // and a 128 x 128 PNG.
 //   mkicon <pelko.svg> <pelko.png>
 #include "gfx/icon.hpp"
+#include "tools/png.hpp"
 
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace {
 using icon::colour;
 using icon::SIDE;
 using picture = icon::picture;
-constexpr int PNG_SIDE = 128; // the picture doubled, with a clear pixel around it
+constexpr int PNG_SIDE = 128;
 
 bool same(colour a, colour b) {
     return a.r == b.r && a.g == b.g && a.b == b.b;
@@ -46,72 +47,15 @@ std::string svg(const picture &pixels) {
     return out + "</svg>\n";
 }
 
-// --- PNG: stored (uncompressed) deflate blocks need no library -------------
-
-uint32_t crc32(const std::string &bytes) {
-    uint32_t crc = 0xffffffff;
-    for (const char byte : bytes) {
-        crc ^= static_cast<unsigned char>(byte);
-        for (int k = 0; k < 8; k++) crc = (crc >> 1) ^ (0xedb88320 & (0 - (crc & 1)));
-    }
-    return ~crc;
-}
-
-void put32(std::string &out, uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) out += char((v >> shift) & 0xff);
-}
-
-void chunk(std::string &png, const char *type, const std::string &data) {
-    put32(png, uint32_t(data.size()));
-    const std::string body = type + data;
-    png += body;
-    put32(png, crc32(body));
-}
-
-std::string zlib_stored(const std::string &raw) {
-    std::string out = "\x78\x01";
-    uint32_t a = 1, b = 0;
-    for (const char byte : raw) {
-        a = (a + static_cast<unsigned char>(byte)) % 65521;
-        b = (b + a) % 65521;
-    }
-    for (size_t at = 0; at == 0 || at < raw.size(); at += 65535) {
-        const size_t n = std::min<size_t>(65535, raw.size() - at);
-        out += char(at + n >= raw.size() ? 1 : 0);
-        out += char(n & 0xff);
-        out += char(n >> 8);
-        out += char(~n & 0xff);
-        out += char((~n >> 8) & 0xff);
-        out += raw.substr(at, n);
-    }
-    put32(out, (b << 16) | a);
-    return out;
-}
-
+// The picture doubled, with a clear pixel around it.
 std::string png(const picture &pixels) {
-    std::string raw;
-    for (int y = 0; y < PNG_SIDE; y++) {
-        raw += '\0'; // no filter
+    std::vector<uint8_t> rgba;
+    for (int y = 0; y < PNG_SIDE; y++)
         for (int x = 0; x < PNG_SIDE; x++) {
             const auto [c, opaque] = icon::at(pixels, PNG_SIDE, x, y);
-            raw += {char(c.r), char(c.g), char(c.b), char(opaque ? 0xff : 0)};
+            rgba.insert(rgba.end(), {c.r, c.g, c.b, static_cast<uint8_t>(opaque ? 0xff : 0)});
         }
-    }
-    std::string header;
-    put32(header, PNG_SIDE);
-    put32(header, PNG_SIDE);
-    header += {8, 6, 0, 0, 0}; // 8-bit RGBA
-    std::string out = "\x89PNG\r\n\x1a\n";
-    chunk(out, "IHDR", header);
-    chunk(out, "IDAT", zlib_stored(raw));
-    chunk(out, "IEND", "");
-    return out;
-}
-
-bool write(const char *path, const std::string &bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-    return bool(out);
+    return png_encode(PNG_SIDE, PNG_SIDE, 4, rgba.data());
 }
 } // namespace
 
@@ -121,7 +65,7 @@ int main(int argc, char **argv) {
         return 2;
     }
     constexpr picture pixels = icon::draw();
-    if (write(argv[1], svg(pixels)) && write(argv[2], png(pixels))) return 0;
+    if (write_file(argv[1], svg(pixels)) && write_file(argv[2], png(pixels))) return 0;
     fprintf(stderr, "mkicon: cannot write the icon\n");
     return 1;
 }

@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: MIT
 // mkwebicons: the browser build's app icons and manifest. The icons are
-// gfx/icon.hpp's picture at the sizes browsers ask for, as PAM files (png.mjs
-// packs them); the maskable one keeps the picture inside the circle a
-// launcher may cut it to, on grass. The manifest takes its colours from the
-// palette: the night the title screen is drawn on.
+// gfx/icon.hpp's picture at the sizes browsers ask for; the maskable one
+// keeps the picture inside the circle a launcher may cut it to, on grass. The manifest takes its
+// colours from the palette: the night the title screen is drawn on.
 //   mkwebicons <directory>
 #include "gfx/icon.hpp"
+#include "tools/png.hpp"
 
+#include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 struct icon_file {
@@ -29,19 +30,17 @@ constexpr int safe_side(int side) {
     return side * 56 / 100;
 }
 
-std::string pam(const icon::picture &pixels, const icon_file &file) {
+std::string png(const icon::picture &pixels, const icon_file &file) {
     const int inner = file.maskable ? safe_side(file.side) : file.side;
     const int offset = (file.side - inner) / 2;
-    std::string out = "P7\nWIDTH " + std::to_string(file.side) + "\nHEIGHT " +
-                      std::to_string(file.side) +
-                      "\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
+    std::vector<uint8_t> rgba;
     for (int y = 0; y < file.side; y++)
         for (int x = 0; x < file.side; x++) {
             auto [c, opaque] = icon::at(pixels, inner, x - offset, y - offset);
             if (!opaque && file.maskable) c = icon::grass, opaque = true;
-            out += {char(c.r), char(c.g), char(c.b), char(opaque ? 0xff : 0)};
+            rgba.insert(rgba.end(), {c.r, c.g, c.b, static_cast<uint8_t>(opaque ? 0xff : 0)});
         }
-    return out;
+    return png_encode(file.side, file.side, 4, rgba.data());
 }
 
 std::string hex(icon::colour c) {
@@ -72,11 +71,6 @@ std::string manifest() {
            "\n  ]\n}\n";
 }
 
-bool write(const std::string &path, const std::string &bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-    return bool(out);
-}
 } // namespace
 
 int main(int argc, char **argv) {
@@ -86,9 +80,9 @@ int main(int argc, char **argv) {
     }
     const std::string dir = argv[1];
     constexpr icon::picture pixels = icon::draw();
-    bool ok = write(dir + "/manifest.webmanifest", manifest());
+    bool ok = write_file(dir + "/manifest.webmanifest", manifest());
     for (const icon_file &file : ICONS)
-        ok = ok && write(dir + "/" + file.name + ".pam", pam(pixels, file));
+        ok = ok && write_file(dir + "/" + file.name + ".png", png(pixels, file));
     if (ok) return 0;
     fprintf(stderr, "mkwebicons: cannot write into %s\n", argv[1]);
     return 1;
