@@ -2,14 +2,15 @@
 // PNG files of 8-bit RGB or RGBA pixels, for the icons and the harness's
 // pictures, without a library: each row is filtered by its left or its upper
 // neighbour, whichever leaves more zeros, and deflated with the fixed Huffman
-// codes, a run of one byte as a copy of the byte before. Flat colours and
-// pictures enlarged by whole steps, which is all we write, pack to little.
+// codes and a greedy search for repeats. Flat colours and pictures enlarged by
+// whole steps, which is all we write, pack to little.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace png_detail {
 
@@ -59,38 +60,58 @@ struct bits {
         else
             code(0xc0 + u - 280, 8);
     }
-    // `length` (3 to 258) bytes copied from one back.
-    void copy(int length) {
-        static constexpr int base[] = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
-                                       15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
-                                       67, 83, 99, 115, 131, 163, 195, 227, 258};
-        int i = 28;
-        while (base[i] > length) i--;
+    // `length` (3 to 258) bytes copied from `distance` (1 to 32768) back.
+    void copy(int length, int distance) {
+        static constexpr int lengths[] = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
+                                          15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
+                                          67, 83, 99, 115, 131, 163, 195, 227, 258};
+        static constexpr int distances[] = {
+            1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
+            193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+        int i = 28, d = 29;
+        while (lengths[i] > length) i--;
+        while (distances[d] > distance) d--;
         symbol(257 + i);
-        put(static_cast<uint32_t>(length - base[i]), i < 8 || i == 28 ? 0 : (i - 4) / 4);
-        code(0, 5); // distance 1
+        put(static_cast<uint32_t>(length - lengths[i]), i < 8 || i == 28 ? 0 : (i - 4) / 4);
+        code(static_cast<uint32_t>(d), 5);
+        put(static_cast<uint32_t>(distance - distances[d]), d < 4 ? 0 : (d - 2) / 2);
     }
 };
 
+// Each place is matched against the byte before it (a run) and the last place
+// that began with the same three bytes; the longer match is copied.
 inline std::string zlib(const std::string &raw) {
     bits b;
     b.put(1, 1); // the last block,
     b.put(1, 2); // in the fixed codes
+    std::vector<size_t> last(1 << 15, SIZE_MAX);
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(raw[i]); };
+    const auto seen = [&](size_t i) -> size_t & {
+        return last[(byte(i) << 10 ^ byte(i + 1) << 5 ^ byte(i + 2)) & 0x7fff];
+    };
     for (size_t i = 0; i < raw.size();) {
-        size_t run = 0;
-        while (i > 0 && run < 258 && i + run < raw.size() && raw[i + run] == raw[i - 1]) run++;
-        if (run >= 3) {
-            b.copy(static_cast<int>(run));
-            i += run;
-        } else {
-            b.symbol(static_cast<unsigned char>(raw[i++]));
+        size_t length = 0, distance = 0;
+        if (i + 3 <= raw.size()) {
+            for (const size_t from : {i - 1, seen(i)}) {
+                if (from >= i || i - from > 32768) continue;
+                size_t n = 0;
+                while (n < 258 && i + n < raw.size() && raw[from + n] == raw[i + n]) n++;
+                if (n > length) length = n, distance = i - from;
+            }
         }
+        if (length < 3) length = 1;
+        for (size_t j = i; j < i + length && j + 3 <= raw.size(); j++) seen(j) = j;
+        if (length == 1)
+            b.symbol(byte(i));
+        else
+            b.copy(static_cast<int>(length), static_cast<int>(distance));
+        i += length;
     }
     b.symbol(256);
     b.put(0, 7); // the last byte filled
     uint32_t s1 = 1, s2 = 0;
-    for (const char byte : raw) {
-        s1 = (s1 + static_cast<unsigned char>(byte)) % 65521;
+    for (const char c : raw) {
+        s1 = (s1 + static_cast<unsigned char>(c)) % 65521;
         s2 = (s2 + s1) % 65521;
     }
     std::string out = "\x78\x01" + b.out;

@@ -59,11 +59,14 @@ TEST(Png, ReadsBackAsWritten) {
         for (int y = 0; y < height; y++)
             for (int x = 0; x < width * channels; x++) {
                 seed = seed * 1103515245 + 12345;
-                // Noise, a row as the one above, and runs of a colour past 258 bytes.
-                pixels.push_back(y == 0 ? static_cast<uint8_t>(seed >> 16)
-                                 : y == 2
-                                     ? pixels[static_cast<size_t>((y - 1) * width * channels + x)]
-                                     : static_cast<uint8_t>(x < 200 ? y : x % channels * 60));
+                // Noise, runs past 258 bytes, a row as the one above, the noise again.
+                const auto at = [&](int row) {
+                    return pixels[static_cast<size_t>(row * width * channels + x)];
+                };
+                pixels.push_back(y == 0   ? static_cast<uint8_t>(seed >> 16)
+                                 : y == 2 ? at(1)
+                                 : y == 3 ? at(0)
+                                          : static_cast<uint8_t>(x < 200 ? y : x % channels * 60));
             }
         const std::string png = png_encode(width, height, channels, pixels.data());
         EXPECT_EQ(png.substr(16, 13), std::string("\0\0\1\x2d\0\0\0\5\x08", 9) +
