@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "tests/harness/harness.hpp"
 
+#include "tools/png.hpp"
+
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -61,6 +63,35 @@ int ignore_x_errors(Display *, XErrorEvent *) {
 }
 } // namespace
 
+// --- processes --------------------------------------------------------------
+
+pid_t start_process(const std::vector<std::string> &command, const std::string &directory,
+                    const std::string &out, const std::string &err,
+                    const std::vector<std::string> &environment) {
+    std::vector<char *> argv;
+    for (const std::string &word : command) argv.push_back(const_cast<char *>(word.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (!directory.empty() && chdir(directory.c_str()) != 0) _exit(126);
+        const int out_fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(out_fd, 1);
+        dup2(err == out ? out_fd : open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+        change_environment(environment);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+void stop_process(pid_t &pid, int signal) {
+    if (pid > 0) {
+        kill(pid, signal);
+        waitpid(pid, nullptr, 0);
+    }
+    pid = -1;
+}
+
 // --- xvfb -----------------------------------------------------------------
 
 xvfb::xvfb(int depth, int width, int height) {
@@ -68,17 +99,9 @@ xvfb::xvfb(int depth, int width, int height) {
     if (pipe(fds) != 0) throw std::runtime_error("pipe");
     const std::string screen =
         std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(depth);
-    pid_ = fork();
-    if (pid_ == 0) {
-        close(fds[0]);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        dup2(null, 2);
-        const std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
-               "-nolisten", "tcp", "-noreset", static_cast<char *>(nullptr));
-        _exit(127);
-    }
+    pid_ = start_process({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen,
+                          "-nolisten", "tcp", "-noreset"},
+                         "", "/dev/null", "/dev/null", {});
     close(fds[1]);
     char number[32] = {};
     size_t got = 0;
@@ -99,10 +122,7 @@ xvfb::xvfb(int depth, int width, int height) {
 
 xvfb::~xvfb() {
     if (dpy_) XCloseDisplay(dpy_);
-    if (pid_ > 0) {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-    }
+    stop_process(pid_);
 }
 
 bool xvfb::hold_when(const std::function<bool()> &condition, double seconds) {
@@ -124,9 +144,7 @@ void xvfb::release() {
 void xvfb::kill_server() {
     XCloseDisplay(dpy_); // a broken connection of our own would end the test
     dpy_ = nullptr;
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-    pid_ = -1;
+    stop_process(pid_, SIGKILL);
 }
 
 // --- game_dir -------------------------------------------------------------
@@ -162,32 +180,15 @@ game_process::game_process(const game_dir &dir, const std::string &display,
                            const std::string &binary, const std::vector<std::string> &arguments,
                            const std::vector<std::string> &environment)
     : out_path_(dir.path() + "/stdout"), err_path_(dir.path() + "/stderr") {
-    std::vector<char *> argv{const_cast<char *>(binary.c_str())};
-    for (const std::string &argument : arguments)
-        argv.push_back(const_cast<char *>(argument.c_str()));
-    argv.push_back(nullptr);
-    pid_ = fork();
-    if (pid_ == 0) {
-        if (chdir(dir.path().c_str()) != 0) _exit(126);
-        const int out = open(out_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int err = open(err_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(out, 1);
-        dup2(err, 2);
-        if (display.empty())
-            unsetenv("DISPLAY");
-        else
-            setenv("DISPLAY", display.c_str(), 1);
-        change_environment(environment);
-        execv(binary.c_str(), argv.data());
-        _exit(127);
-    }
+    std::vector<std::string> command{binary},
+        changes{display.empty() ? "DISPLAY" : "DISPLAY=" + display};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    changes.insert(changes.end(), environment.begin(), environment.end());
+    pid_ = start_process(command, dir.path(), out_path_, err_path_, changes);
 }
 
 game_process::~game_process() {
-    if (running()) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-    }
+    if (running()) stop_process(pid_, SIGKILL);
 }
 
 bool game_process::running() {
@@ -200,10 +201,8 @@ bool game_process::running() {
 
 int game_process::wait_exit(double seconds) {
     if (wait_until([this] { return !running(); }, seconds)) return status_;
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
+    stop_process(pid_, SIGKILL);
     status_ = -1;
-    pid_ = -1;
     return -1;
 }
 
@@ -295,7 +294,7 @@ snapshot::snapshot(Display *dpy, Window w, int x, int y, int width_, int height_
         XDestroyImage(image);
         return;
     }
-    std::map<unsigned long, rgb> known;
+    std::map<unsigned long, rgb> known; // a colormap query for each pixel value seen
     for (int j = 0; j < height; j++) {
         for (int i = 0; i < width; i++) {
             const unsigned long pixel = XGetPixel(image, i, j);
@@ -316,6 +315,9 @@ snapshot::snapshot(Display *dpy, Window w, int x, int y, int width_, int height_
     XDestroyImage(image);
 }
 
+snapshot::snapshot(int x, int y, int width_, int height_, std::vector<rgb> pixels_)
+    : x0(x), y0(y), width(width_), height(height_), pixels(std::move(pixels_)) {}
+
 rgb snapshot::at(int x, int y) const {
     if (x < x0 || y < y0 || x >= x0 + width || y >= y0 + height)
         throw std::out_of_range("pixel outside the snapshot");
@@ -334,11 +336,14 @@ bool snapshot::save_ppm(const std::string &path) const {
     return out.good();
 }
 
-void snapshot::save_png(const std::string &path) const {
-    const std::string ppm = path + ".ppm";
-    save_ppm(ppm);
-    const std::string command = "convert '" + ppm + "' '" + path + "' && rm -f '" + ppm + "'";
-    if (system(command.c_str()) != 0) fprintf(stderr, "could not write %s\n", path.c_str());
+bool snapshot::save_png(const std::string &path, int scale) const {
+    std::vector<uint8_t> bytes;
+    for (int j = 0; j < height * scale; j++)
+        for (int i = 0; i < width * scale; i++) {
+            const rgb &c = pixels[static_cast<size_t>(j / scale * width + i / scale)];
+            bytes.insert(bytes.end(), {c.r, c.g, c.b});
+        }
+    return write_file(path, png_encode(width * scale, height * scale, 3, bytes.data()));
 }
 
 ::testing::AssertionResult region_matches(const snapshot &shot, int x, int y,
@@ -369,31 +374,20 @@ void snapshot::save_png(const std::string &path) const {
 // --- expected pictures ----------------------------------------------------
 
 const std::vector<std::pair<char, rgb>> &palette_legend() {
-    using namespace colour;
-    static const std::vector<std::pair<char, rgb>> legend = {
-        {'0', help},      {'1', white},      {'2', worm},    {'3', apple_red}, {'4', apple_green},
-        {'5', grass},     {'6', grey},       {'7', cap_red}, {'8', spot},      {'9', night},
-        {'a', logo_dark}, {'b', logo_light}, {'c', pink},    {'d', sky},       {'e', label},
-    };
+    static const std::vector<std::pair<char, rgb>> legend = [] {
+        std::vector<std::pair<char, rgb>> digits;
+        for (int i = 0; i < PALETTE_SIZE; i++)
+            digits.emplace_back("0123456789abcde"[i], palette_rgb(i));
+        return digits;
+    }();
     return legend;
 }
-
-namespace sprite {
-const std::vector<std::string> segment = {".FFFFF.", "FFFFFFF", "FFFFFFF", "FFFFFFF",
-                                          "FFFFFFF", "FFFFFFF", ".FFFFF."};
-const std::vector<std::string> apple = {"...444.", "..344..", ".33433.", "3333333",
-                                        "3333333", ".33333.", "..333.."};
-const std::vector<std::string> mushroom = {"..778..", ".78777.", "7877878", "...7...",
-                                           "...6...", "...6...", "..666.."};
-const std::vector<std::string> fence = {"6666666", "6.6.6.6", "6666666", "6.6.6.6",
-                                        "6666666", "6.6.6.6", "6666666"};
-} // namespace sprite
 
 sketch::sketch(int x, int y, int width, int height, char background)
     : x0(x), y0(y),
       rows(static_cast<size_t>(height), std::string(static_cast<size_t>(width), background)) {}
 
-sketch &sketch::stamp(int cx, int cy, const std::vector<std::string> &sprite, char foreground) {
+sketch &sketch::stamp(int cx, int cy, const sprite_patterns::pattern &sprite, char foreground) {
     for (int dy = -3; dy <= 3; dy++) {
         for (int dx = -3; dx <= 3; dx++) {
             const char mark = sprite[static_cast<size_t>(dy + 3)][static_cast<size_t>(dx + 3)];
@@ -480,31 +474,15 @@ std::string scratch_directory() {
     return pattern;
 }
 
-// Runs a program with its output in a log, DISPLAY set and the environment's changes.
+// A desktop's program with its output in a log, DISPLAY set and the environment's changes.
 pid_t spawn(const std::vector<std::string> &command, const std::string &log,
-            const std::string &display, const std::vector<std::string> &environment) {
-    std::vector<char *> argv;
-    for (const std::string &word : command) argv.push_back(const_cast<char *>(word.c_str()));
-    argv.push_back(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(out, 1);
-        dup2(out, 2);
-        setenv("DISPLAY", display.c_str(), 1);
-        change_environment(environment);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    return pid;
+            const std::string &display, std::vector<std::string> environment) {
+    environment.insert(environment.begin(), "DISPLAY=" + display);
+    return start_process(command, "", log, log, environment);
 }
 
 void end(pid_t &pid, const std::string &dir) {
-    if (pid > 0) {
-        kill(pid, SIGTERM);
-        waitpid(pid, nullptr, 0);
-    }
-    pid = -1;
+    stop_process(pid);
     std::error_code ignored;
     fs::remove_all(dir, ignored);
 }
@@ -572,9 +550,7 @@ compositor::~compositor() {
 }
 
 void compositor::kill_compositor() {
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-    pid_ = -1;
+    stop_process(pid_, SIGKILL);
 }
 
 std::vector<std::string> compositor::client_environment() const {

@@ -7,7 +7,11 @@
 // gtest before Xlib: X.h defines None, which gtest uses as a name.
 #include <gtest/gtest.h>
 
+#include "gfx/colours.hpp"
+#include "gfx/sprite_patterns.hpp"
+
 #include <X11/Xlib.h>
+#include <csignal>
 #include <sys/types.h>
 
 #include <cstdint>
@@ -23,13 +27,22 @@ struct rgb {
 };
 std::string to_string(const rgb &c);
 
-// The game's colours as a player sees them (top 8 bits of each component).
+// A palette entry as a player sees it: the top 8 bits of each intensity.
+constexpr rgb palette_rgb(int index) {
+    const colour_rgb &c = colour_table[index];
+    return {static_cast<uint8_t>(c.red >> 8), static_cast<uint8_t>(c.green >> 8),
+            static_cast<uint8_t>(c.blue >> 8)};
+}
+
 namespace colour {
-constexpr rgb help{0xff, 0xff, 0x40}, white{0xff, 0xff, 0xff}, worm{0xd8, 0x85, 0x4a},
-    apple_red{0xff, 0x00, 0x00}, apple_green{0x00, 0xff, 0x00}, grass{0x00, 0x40, 0x00},
-    grey{0x90, 0x90, 0x90}, cap_red{0xfd, 0x36, 0x36}, spot{0xeb, 0xeb, 0xeb},
-    night{0x00, 0x00, 0x28}, logo_dark{0x24, 0x56, 0x24}, logo_light{0x00, 0xdf, 0x40},
-    pink{0xfe, 0x4c, 0x92}, sky{0x6a, 0xa0, 0xff}, label{0xfd, 0xa5, 0xf4};
+constexpr rgb help = palette_rgb(PAL_HELP), white = palette_rgb(PAL_WHITE),
+              worm = palette_rgb(PAL_WORM), apple_red = palette_rgb(PAL_APPLE_RED),
+              apple_green = palette_rgb(PAL_APPLE_GREEN), grass = palette_rgb(PAL_GRASS),
+              grey = palette_rgb(PAL_GREY), cap_red = palette_rgb(PAL_CAP_RED),
+              spot = palette_rgb(PAL_SPOT), night = palette_rgb(PAL_NIGHT),
+              logo_dark = palette_rgb(PAL_LOGO_DARK), logo_light = palette_rgb(PAL_LOGO_LIGHT),
+              pink = palette_rgb(PAL_PINK), sky = palette_rgb(PAL_SKY),
+              label = palette_rgb(PAL_LABEL);
 }
 
 // The colours by palette index as one hex digit, '0' help to 'e' label ('5' grass,
@@ -37,9 +50,17 @@ constexpr rgb help{0xff, 0xff, 0x40}, white{0xff, 0xff, 0xff}, worm{0xd8, 0x85, 
 const std::vector<std::pair<char, rgb>> &palette_legend();
 
 // The 7 x 7 cell sprites in those digits; 'F' is the current foreground, '.' untouched.
-namespace sprite {
-extern const std::vector<std::string> segment, apple, mushroom, fence;
-}
+namespace sprite = sprite_patterns;
+
+// The one way the harness starts a program: `command` (a path, or a name looked
+// for on PATH) in `directory` (empty: this one), its standard output and error
+// to files (one file when they are the same), with the environment's changes:
+// "NAME=value" sets, a bare "NAME" unsets.
+pid_t start_process(const std::vector<std::string> &command, const std::string &directory,
+                    const std::string &out, const std::string &err,
+                    const std::vector<std::string> &environment);
+// Ends it with the signal and reaps it; -1 afterwards.
+void stop_process(pid_t &pid, int signal = SIGTERM);
 
 // An Xvfb on a free display number, stopped when this goes out of scope.
 class xvfb {
@@ -51,6 +72,7 @@ class xvfb {
 
     const std::string &name() const { return name_; } // ":N"
     Display *dpy() const { return dpy_; }
+    pid_t pid() const { return pid_; }
 
     // Looks at the condition with the server grabbed, letting the other clients run
     // only between looks, so that a picture lasting a few milliseconds cannot slip by.
@@ -125,12 +147,13 @@ void send_key(Display *dpy, Window w, const std::string &keysym, bool shifted = 
 class snapshot {
   public:
     snapshot(Display *dpy, Window w, int x = 0, int y = 0, int width = 637, int height = 511);
+    snapshot(int x, int y, int width, int height, std::vector<rgb> pixels);
     rgb at(int x, int y) const; // window coordinates
     long count(const rgb &c) const;
     int x0, y0, width, height;
     std::vector<rgb> pixels;
     bool save_ppm(const std::string &path) const;
-    void save_png(const std::string &path) const;
+    bool save_png(const std::string &path, int scale = 1) const; // each pixel a square of scale
 };
 
 // Expected pictures: '.' is "not checked", other characters map to colours.
@@ -142,7 +165,7 @@ class snapshot {
 // their centres, all in window coordinates.
 struct sketch {
     sketch(int x, int y, int width, int height, char background);
-    sketch &stamp(int cx, int cy, const std::vector<std::string> &sprite, char foreground = '2');
+    sketch &stamp(int cx, int cy, const sprite_patterns::pattern &sprite, char foreground = '2');
     int x0, y0;
     std::vector<std::string> rows;
 };
@@ -168,6 +191,7 @@ class window_manager {
     ~window_manager();
     window_manager(const window_manager &) = delete;
     window_manager &operator=(const window_manager &) = delete;
+    pid_t pid() const { return pid_; }
 
   private:
     pid_t pid_ = -1;
@@ -185,6 +209,7 @@ class compositor {
     compositor &operator=(const compositor &) = delete;
 
     Window output() const { return output_; } // weston's window on the X server
+    pid_t pid() const { return pid_; }
     // For game_process: the compositor's socket and no X server.
     std::vector<std::string> client_environment() const;
     void kill_compositor();
