@@ -455,7 +455,7 @@ snapshot x_title_screen() {
         return snapshot(dpy, w, 116, 469, 7, 10).count(colour::sky) == 22 &&
                snapshot(dpy, w, 488, 469, 7, 10).count(colour::sky) == 22;
     };
-    if (w == None || !wait_until(drawn, 30))
+    if (w == None || !wait_until(drawn, 60))
         throw std::runtime_error("the X build's title screen did not come up: " + game.err());
     XWindowAttributes outer;
     XGetWindowAttributes(dpy, w, &outer);
