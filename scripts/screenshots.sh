@@ -11,15 +11,5 @@ jobs=$(nproc 2>/dev/null || echo 2)
 scripts/deps.sh test
 
 cmake -S . -B build >/dev/null
-cmake --build build --target screenshots font_sheet -j "$jobs"
+cmake --build build --target screenshots -j "$jobs"
 build/tests/screenshots docs/screenshots
-
-work=$(mktemp -d)
-trap 'kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
-mkdir "$work/data" && cp build/data/pelko.* "$work/data/"
-Xvfb -displayfd 3 -screen 0 1024x768x8 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-while ! [ -s "$work/display" ]; do sleep 0.05; done
-(cd "$work" && DISPLAY=":$(cat display)" "$OLDPWD/build/tests/font_sheet" sheet.ppm >/dev/null)
-convert "$work/sheet.ppm" docs/screenshots/font.png
-convert "$work/sheet.ppm" -crop 637x100+0+0 -scale 300% docs/screenshots/font-x3.png

@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: MIT
 // font_sheet: every glyph of the font at its own size and "GAME OVER" at the
 // game-over scale, drawn by the game's own text code in its window on the
-// display named by DISPLAY (an 8-bit server), and written out as a PPM.
-//   font_sheet <out.ppm>     run from a directory holding data/
+// display named by DISPLAY (an 8-bit server). It says "drawn" and shows the
+// sheet until it is ended: tools/screenshots takes its picture.
+//   font_sheet     run from a directory holding data/
 #include "app/app.hpp"
 #include "app/xio.hpp"
 #include "font/font.hpp"
 #include "gfx/gfx.hpp"
-#include "x11/x11.hpp"
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 constexpr const char *sheet_lines[] = {
@@ -48,37 +49,12 @@ void draw_sheet() {
     xio_sync();
 }
 
-bool write_ppm(const char *path) {
-    XImage *image =
-        XGetImage(display, window, 0, 0, WINDOW_WIDTH, WINDOW_HEIGHT, AllPlanes, ZPixmap);
-    FILE *out = fopen(path, "wb");
-    if (!image || !out) return false;
-    fprintf(out, "P6\n%d %d\n255\n", WINDOW_WIDTH, WINDOW_HEIGHT);
-    for (int y = 0; y < WINDOW_HEIGHT; y++) {
-        for (int x = 0; x < WINDOW_WIDTH; x++) {
-            XColor c{};
-            c.pixel = XGetPixel(image, x, y);
-            XQueryColor(display, DefaultColormap(display, screen), &c);
-            fputc(c.red >> 8, out);
-            fputc(c.green >> 8, out);
-            fputc(c.blue >> 8, out);
-        }
-    }
-    XDestroyImage(image);
-    return fclose(out) == 0;
-}
 } // namespace
 
-int main(int argc, char **argv) {
-    if (argc != 2) {
-        fprintf(stderr, "usage: font_sheet <out.ppm>\n");
-        return 2;
-    }
+int main() {
     start_up();
     draw_sheet();
-    if (!write_ppm(argv[1])) {
-        perror(argv[1]);
-        return 1;
-    }
-    shut_down();
+    puts("drawn");
+    fflush(stdout);
+    for (;;) pause();
 }

@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: MIT
 // screenshots: the README's pictures, taken from the real game on an 8-bit
-// Xvfb: the title screen, a game in progress and the game-over screen.
-//   screenshots <directory>   writes title.png, game.png and game-over.png
+// Xvfb: the title screen, a game in progress and the game-over screen; and
+// the font sheet, every glyph drawn by the game's own text code (font_sheet),
+// with its small letters enlarged three times.
+//   screenshots <directory>   writes title.png, game.png, game-over.png,
+//                             font.png and font-x3.png
 // The mushrooms fall where the clock seeds them, so a worm that meets one
 // before its picture is taken just means another try with a new garden.
-#include "tests/harness/harness.hpp"
+#include "tests/harness/steering.hpp"
 
 #include <algorithm>
 #include <chrono>
-#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -18,10 +20,6 @@ namespace {
 
 void pause_ms(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-long count(const snapshot &shot, rgb c) {
-    return std::count(shot.pixels.begin(), shot.pixels.end(), c);
 }
 
 // The picture of one moment: the game waits on its next request while the
@@ -46,60 +44,34 @@ std::optional<snapshot> wait_for(Display *dpy, Window w, bool (*shows)(const sna
 
 // The legend's labels come last, after the wipe and the logo.
 bool title_drawn(const snapshot &s) {
-    return count(s, colour::label) > 200 && count(s, colour::night) > 200000;
+    return s.count(colour::label) > 200 && s.count(colour::night) > 200000;
 }
 // A garden behind a fence with the worm in it, no game over on it.
 bool game_running(const snapshot &s) {
-    return count(s, colour::grey) > 5000 && count(s, colour::grass) > 200000 &&
-           count(s, colour::worm) > 0 && count(s, colour::white) == 0;
+    return s.count(colour::grey) > 5000 && s.count(colour::grass) > 200000 &&
+           s.count(colour::worm) > 0 && s.count(colour::white) == 0;
 }
 bool apples_out(const snapshot &s) {
-    return game_running(s) && count(s, colour::apple_red) >= 2 * 27; // red pixels of an apple
+    return game_running(s) && s.count(colour::apple_red) >= 2 * 27; // red pixels of an apple
 }
 // "GAME OVER" over the garden, with the explosion's particles on their way.
 bool game_over_drawn(const snapshot &s) {
-    return count(s, colour::white) > 1500 && count(s, colour::grass) > 200000;
+    return s.count(colour::white) > 1500 && s.count(colour::grass) > 200000;
 }
 
-// Round and round a rectangle in the middle of the garden, clear of the
-// fence, starting from the start cell heading right. On each leg the head is
-// the worm's farthest pixel along the way it goes; once it reaches the leg's
-// end, the key turns it onto the next leg.
-struct leg {
-    int dx, dy;
-    int reach; // of dx * x + dy * y
-    const char *then;
-};
-constexpr leg loop[] = {{1, 0, 420, "x"}, {0, 1, 385, "a"}, {-1, 0, -140, "w"}, {0, -1, -175, "d"}};
-
-int head_reach(const snapshot &s, const leg &way) {
-    int reach = INT_MIN;
-    for (int y = 0; y < s.height; y++)
-        for (int x = 0; x < s.width; x++)
-            if (s.pixels[size_t(y * s.width + x)] == colour::worm)
-                reach = std::max(reach, way.dx * x + way.dy * y);
-    return reach;
-}
-
-// Steers until one round is done and two apples are out, and the worm is
-// bent round its last corner, where it shows its segments best.
+// Steers round the garden until a round is done and two apples are out,
+// with the worm bent round its last corner, where it shows its segments best.
 std::optional<snapshot> play_until_apples(Display *dpy, Window w) {
-    using clock = std::chrono::steady_clock;
-    const clock::time_point give_up = clock::now() + std::chrono::seconds(30);
-    clock::time_point turned = clock::now();
-    for (size_t legs = 0; clock::now() < give_up; pause_ms(2)) {
+    steering steer({dpy, w}, w);
+    if (!steer.plan()) return std::nullopt;
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (steer.step() && std::chrono::steady_clock::now() < give_up) {
+        const auto since_turn = std::chrono::steady_clock::now() - steer.last_turn();
+        if (steer.legs() <= 4 || since_turn < std::chrono::milliseconds(250) ||
+            since_turn > std::chrono::milliseconds(400))
+            continue;
         const snapshot shot = still(dpy, w);
-        if (!game_running(shot)) return std::nullopt;
-        const leg &way = loop[legs % std::size(loop)];
-        if (head_reach(shot, way) >= way.reach) {
-            send_key(dpy, w, way.then);
-            turned = clock::now();
-            legs++;
-        }
-        const auto since_turn = clock::now() - turned;
-        const bool bent = since_turn > std::chrono::milliseconds(250) &&
-                          since_turn < std::chrono::milliseconds(400);
-        if (legs > std::size(loop) && bent && apples_out(shot)) return shot;
+        if (apples_out(shot)) return shot;
     }
     return std::nullopt;
 }
@@ -118,18 +90,33 @@ const char *take_pictures(const std::string &directory) {
     send_key(dpy, w, "s");
     if (!wait_for(dpy, w, game_running, 5)) return "no game";
     const std::optional<snapshot> playing = play_until_apples(dpy, w);
-    if (!playing) return "the worm met a mushroom or the fence";
+    if (!playing) return "the worm met a mushroom or the fence, or no way round the mushrooms";
     send_key(dpy, w, "q");
     // The explosion lasts two seconds: time to look without stopping the game.
     pause_ms(300);
     const std::optional<snapshot> over = wait_for(dpy, w, game_over_drawn, 5, false);
     if (!over) return "no game-over screen";
 
-    title->save_png(directory + "/title.png");
-    playing->save_png(directory + "/game.png");
-    over->save_png(directory + "/game-over.png");
+    if (!title->save_png(directory + "/title.png") || !playing->save_png(directory + "/game.png") ||
+        !over->save_png(directory + "/game-over.png"))
+        return "cannot write the pictures";
     send_key(dpy, w, "e");
     return game.wait_exit(10) == 0 ? nullptr : "the game did not end on e";
+}
+
+// The font sheet as its window shows it once drawn: font.png, and its first
+// hundred rows, the small letters, enlarged three times: font-x3.png.
+bool take_font_sheet(const std::string &directory) {
+    xvfb server;
+    game_dir dir;
+    game_process sheet(dir, server.name(), PELKO_FONT_SHEET);
+    const Window w = find_window(server.dpy());
+    if (w == None || !wait_until([&] { return sheet.out().ends_with("drawn\n"); })) {
+        fprintf(stderr, "screenshots: no font sheet: %s", sheet.err().c_str());
+        return false;
+    }
+    return snapshot(server.dpy(), w).save_png(directory + "/font.png") &&
+           snapshot(server.dpy(), w, 0, 0, 637, 100).save_png(directory + "/font-x3.png", 3);
 }
 
 } // namespace
@@ -140,6 +127,7 @@ int main(int argc, char **argv) {
         return 2;
     }
     std::filesystem::create_directories(argv[1]);
+    if (!take_font_sheet(argv[1])) return 1;
     for (int attempt = 1; attempt <= 8; attempt++) {
         const char *failure = take_pictures(argv[1]);
         if (!failure) return 0;
