@@ -5,9 +5,13 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
 #include <X11/extensions/XTest.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -15,7 +19,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <signal.h>
 #include <sstream>
 #include <stdexcept>
@@ -39,6 +42,10 @@ void change_environment(const std::vector<std::string> &changes) {
         else
             setenv(change.substr(0, equals).c_str(), change.c_str() + equals + 1, 1);
     }
+}
+
+std::vector<std::string> x11_environment(const game_dir &dir) {
+    return {"WAYLAND_DISPLAY", "SDL_VIDEODRIVER", "XDG_RUNTIME_DIR=" + dir.path()};
 }
 
 bool wait_until(const std::function<bool()> &condition, double seconds) {
@@ -82,6 +89,17 @@ pid_t start_process(const std::vector<std::string> &command, const std::string &
         _exit(127);
     }
     return pid;
+}
+
+std::vector<pid_t> children(pid_t pid) {
+    std::vector<pid_t> found;
+    std::error_code gone;
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    for (const auto &task : fs::directory_iterator(tasks, gone)) {
+        std::ifstream in(task.path() / "children");
+        for (pid_t child; in >> child;) found.push_back(child);
+    }
+    return found;
 }
 
 void stop_process(pid_t &pid, int signal) {
@@ -274,49 +292,95 @@ void send_key(Display *dpy, Window w, const std::string &keysym, bool shifted) {
     XSync(dpy, False);
 }
 
-snapshot::snapshot(Display *dpy, Window w, int x, int y, int width_, int height_)
-    : x0(x), y0(y), width(width_), height(height_) {
-    XImage *image = XGetImage(dpy, w, x, y, static_cast<unsigned>(width),
-                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
-    if (!image) throw std::runtime_error("XGetImage failed");
-    XWindowAttributes attributes;
-    XGetWindowAttributes(dpy, w, &attributes);
-    pixels.reserve(static_cast<size_t>(width * height));
-    const Visual *v = attributes.visual;
-    if (v->c_class == TrueColor && v->red_mask == 0xff0000 && v->green_mask == 0xff00 &&
-        v->blue_mask == 0xff) { // the colour is in the pixel: 2 million colormap queries saved
-        for (int j = 0; j < height; j++)
-            for (int i = 0; i < width; i++) {
-                const unsigned long pixel = XGetPixel(image, i, j);
-                pixels.push_back({static_cast<uint8_t>(pixel >> 16),
-                                  static_cast<uint8_t>(pixel >> 8), static_cast<uint8_t>(pixel)});
-            }
-        XDestroyImage(image);
-        return;
-    }
-    std::map<unsigned long, rgb> known; // a colormap query for each pixel value seen
-    for (int j = 0; j < height; j++) {
-        for (int i = 0; i < width; i++) {
-            const unsigned long pixel = XGetPixel(image, i, j);
-            auto it = known.find(pixel);
-            if (it == known.end()) {
-                XColor c{};
-                c.pixel = pixel;
-                XQueryColor(dpy, attributes.colormap, &c);
-                it = known
-                         .emplace(pixel, rgb{static_cast<uint8_t>(c.red >> 8),
-                                             static_cast<uint8_t>(c.green >> 8),
-                                             static_cast<uint8_t>(c.blue >> 8)})
-                         .first;
-            }
-            pixels.push_back(it->second);
-        }
+namespace {
+void put_image(Display *dpy, XImage *image, XShmSegmentInfo &shm) {
+    if (shm.shmaddr) {
+        XShmDetach(dpy, &shm);
+        XSync(dpy, False);
+        shmdt(shm.shmaddr);
     }
     XDestroyImage(image);
 }
 
+// A box of the window's pixels through shared memory when the server offers
+// it: a whole screen comes several times sooner than through the connection.
+XImage *get_image(Display *dpy, Window w, const XWindowAttributes &a, int x, int y, int width,
+                  int height, XShmSegmentInfo &shm) {
+    shm.shmaddr = nullptr;
+    XImage *image =
+        XShmQueryExtension(dpy)
+            ? XShmCreateImage(dpy, a.visual, static_cast<unsigned>(a.depth), ZPixmap, nullptr, &shm,
+                              static_cast<unsigned>(width), static_cast<unsigned>(height))
+            : nullptr;
+    if (image) {
+        shm.shmid = shmget(IPC_PRIVATE, static_cast<size_t>(image->bytes_per_line * height),
+                           IPC_CREAT | 0600);
+        shm.shmaddr = image->data = static_cast<char *>(shmat(shm.shmid, nullptr, 0));
+        shm.readOnly = False;
+        XShmAttach(dpy, &shm);
+        XSync(dpy, False);
+        shmctl(shm.shmid, IPC_RMID, nullptr); // gone once the server and we let go
+        if (XShmGetImage(dpy, w, image, x, y, AllPlanes)) return image;
+        put_image(dpy, image, shm);
+        shm.shmaddr = nullptr;
+    }
+    return XGetImage(dpy, w, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height),
+                     AllPlanes, ZPixmap);
+}
+} // namespace
+
+snapshot::snapshot(Display *dpy, Window w, int x, int y, int width_, int height_)
+    : x0(x), y0(y), width(width_), height(height_) {
+    XWindowAttributes a;
+    XGetWindowAttributes(dpy, w, &a);
+    XShmSegmentInfo shm;
+    XImage *image = get_image(dpy, w, a, x, y, width, height, shm);
+    if (!image) throw std::runtime_error("XGetImage failed");
+    // The colour is in the pixel on TrueColor, else in the colormap's cells.
+    const Visual *v = a.visual;
+    const bool true_colour = v->c_class == TrueColor && v->red_mask == 0xff0000 &&
+                             v->green_mask == 0xff00 && v->blue_mask == 0xff;
+    if (!true_colour && a.depth > 8) throw std::runtime_error("a visual the harness cannot read");
+    std::array<rgb, 256> cells{};
+    if (!true_colour) {
+        std::array<XColor, 256> query{};
+        for (unsigned i = 0; i < 256; i++) query[i].pixel = i;
+        XQueryColors(dpy, a.colormap, query.data(), 1 << a.depth);
+        for (size_t i = 0; i < 256; i++)
+            cells[i] = {static_cast<uint8_t>(query[i].red >> 8),
+                        static_cast<uint8_t>(query[i].green >> 8),
+                        static_cast<uint8_t>(query[i].blue >> 8)};
+    }
+    pixels.resize(static_cast<size_t>(width * height));
+    rgb *out = pixels.data();
+    for (int j = 0; j < height; j++) {
+        const auto *row =
+            reinterpret_cast<const uint8_t *>(image->data + j * image->bytes_per_line);
+        if (image->bits_per_pixel == 8 && !true_colour) {
+            for (int i = 0; i < width; i++) *out++ = cells[row[i]];
+        } else if (image->bits_per_pixel == 32 && image->byte_order == LSBFirst && true_colour) {
+            for (const uint8_t *p = row; p < row + 4 * width; p += 4) *out++ = {p[2], p[1], p[0]};
+        } else {
+            for (int i = 0; i < width; i++) {
+                const unsigned long pixel = XGetPixel(image, i, j);
+                *out++ = true_colour
+                             ? rgb{static_cast<uint8_t>(pixel >> 16),
+                                   static_cast<uint8_t>(pixel >> 8), static_cast<uint8_t>(pixel)}
+                             : cells[pixel & 0xff];
+            }
+        }
+    }
+    put_image(dpy, image, shm);
+}
+
 snapshot::snapshot(int x, int y, int width_, int height_, std::vector<rgb> pixels_)
     : x0(x), y0(y), width(width_), height(height_), pixels(std::move(pixels_)) {}
+
+snapshot whole(Display *dpy, Window w) {
+    XWindowAttributes a;
+    XGetWindowAttributes(dpy, w, &a);
+    return snapshot(dpy, w, 0, 0, a.width, a.height);
+}
 
 rgb snapshot::at(int x, int y) const {
     if (x < x0 || y < y0 || x >= x0 + width || y >= y0 + height)

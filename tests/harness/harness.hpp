@@ -61,6 +61,8 @@ pid_t start_process(const std::vector<std::string> &command, const std::string &
                     const std::vector<std::string> &environment);
 // Ends it with the signal and reaps it; -1 afterwards.
 void stop_process(pid_t &pid, int signal = SIGTERM);
+// The processes it started, still running or not yet reaped.
+std::vector<pid_t> children(pid_t pid);
 
 // An Xvfb on a free display number, stopped when this goes out of scope.
 class xvfb {
@@ -133,6 +135,9 @@ class game_process {
 
 // "NAME=value" sets, a bare "NAME" unsets.
 void change_environment(const std::vector<std::string> &changes);
+// For a program on an X server: no Wayland socket of the session the tests run
+// in, so SDL takes X11 by itself, and a runtime directory of its own.
+std::vector<std::string> x11_environment(const game_dir &dir);
 
 bool wait_until(const std::function<bool()> &condition, double seconds = 10);
 
@@ -155,6 +160,7 @@ class snapshot {
     bool save_ppm(const std::string &path) const;
     bool save_png(const std::string &path, int scale = 1) const; // each pixel a square of scale
 };
+snapshot whole(Display *dpy, Window w); // all of the window (the screen, of the root)
 
 // Expected pictures: '.' is "not checked", other characters map to colours.
 ::testing::AssertionResult region_matches(const snapshot &shot, int x, int y,

@@ -14,8 +14,6 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <set>
 #include <thread>
@@ -24,30 +22,9 @@ namespace {
 
 constexpr int FRAME_WIDTH = 647, FRAME_HEIGHT = 521;
 
-// No Wayland socket of the session the tests run in: SDL takes X11 by itself.
-std::vector<std::string> x11_environment(const game_dir &dir) {
-    return {"WAYLAND_DISPLAY", "SDL_VIDEODRIVER", "XDG_RUNTIME_DIR=" + dir.path()};
-}
-
 // Every capture as a PNG in $PELKO_CAPTURES, when set, to look at.
 void keep(const snapshot &shot, const std::string &name) {
     if (const char *dir = getenv("PELKO_CAPTURES")) shot.save_png(std::string(dir) + "/" + name);
-}
-
-snapshot whole(Display *dpy, Window w) {
-    XWindowAttributes a;
-    XGetWindowAttributes(dpy, w, &a);
-    return snapshot(dpy, w, 0, 0, a.width, a.height);
-}
-
-// The processes it started, still running or not yet reaped.
-bool has_children(pid_t pid) {
-    for (const auto &task :
-         std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task")) {
-        std::ifstream in(task.path() / "children");
-        if (in.peek() != std::ifstream::traits_type::eof()) return true;
-    }
-    return false;
 }
 
 bool one_line(const std::string &err) {
@@ -342,7 +319,7 @@ TEST_F(play_on_x, UnderAWindowManagerGoesFullscreenAndBackAndCloses) {
     EXPECT_TRUE(wait_until(title_up));
     keep(snapshot(dpy, root, 0, 0, 1920, 1080), "openbox-back.png");
 
-    EXPECT_FALSE(has_children(play->pid())) << "it runs no other process";
+    EXPECT_TRUE(children(play->pid()).empty()) << "it runs no other process";
     close_window(dpy, w);
     EXPECT_EQ(play->wait_exit(3), 0);
     EXPECT_EQ(play->err(), "");
@@ -366,7 +343,7 @@ TEST_P(play_ending, EndsAtOnceWithItsStatus) {
     start();
     ASSERT_TRUE(wait_until([&] { return whole(dpy, w).count(colour::night) > 100000; }))
         << "the title is up";
-    EXPECT_FALSE(has_children(play->pid())) << "it runs no other process";
+    EXPECT_TRUE(children(play->pid()).empty()) << "it runs no other process";
     const std::string how = GetParam().how;
     if (how == "key e") send_key(dpy, w, "e");
     if (how == "window closed") close_window(dpy, w);
@@ -563,7 +540,7 @@ TEST_F(play_on_wayland, OpensNativelyShowsTheXBuildsTitleAndTakesKeys) {
     keep(output(), "weston.png");
     const int x = at->first, y = at->second;
     EXPECT_EQ(find_window(dpy, "Pelko v1.02", 0), None) << "a window of its own on the Xvfb";
-    EXPECT_FALSE(has_children(play->pid())) << "it runs no other process";
+    EXPECT_TRUE(children(play->pid()).empty()) << "it runs no other process";
 
     send_key(dpy, weston.output(), "s");
     EXPECT_TRUE(wait_until([&] {
