@@ -12,7 +12,7 @@
 import fs from "node:fs";
 import path from "node:path";
 import {
-  BROWSERS, frameDifferences, launchBrowser, readPpm, serveSite, waitFor,
+  BROWSERS, COLOUR, frameDifferences, launchBrowser, readPpm, serveSite, waitFor,
 } from "./browser.mjs";
 
 const runs = Number(process.argv[2] || 3);
@@ -47,10 +47,10 @@ async function measure(page, url) {
   // A game's first second, before its worm can reach the fence.
   await page.focus("#screen");
   await page.keyboard.press("s");
-  await waitFor("the game", () => page.evaluate(() => {
+  await waitFor("the game", () => page.evaluate((worm) => {
     const c = document.getElementById("screen").getContext("2d").getImageData(40, 180, 1, 1).data;
-    return c[0] === 0xd8 && c[1] === 0x85 && c[2] === 0x4a;
-  }));
+    return ((c[0] << 16) | (c[1] << 8) | c[2]) === worm;
+  }, COLOUR.worm));
   const gameStart = await now(page);
   await pause(1000);
   return { firstFrame, drawn: drawn.at, title, game: rate(gameStart, await now(page)) };

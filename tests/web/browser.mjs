@@ -12,6 +12,19 @@ import { launchWebKit, watchWebKitErrors } from "./webkit.mjs";
 
 export const FRAME_WIDTH = 647, FRAME_HEIGHT = 521, BORDER = 5;
 
+// The game's colours as 0xRRGGBB by their names in gfx/colours.hpp (PAL_CAP_RED
+// is COLOUR.capRed): its colour_table's intensities, the top 8 bits of each.
+export const COLOUR = (() => {
+  const header = fs.readFileSync(new URL("../../gfx/colours.hpp", import.meta.url), "latin1");
+  const names = header.match(/enum[^{]*\{([^}]*)\}/)[1].match(/PAL_\w+/g);
+  const table = header.slice(header.indexOf("colour_table"));
+  const rgb = [...table.matchAll(/\{\s*(0x\w+),\s*(0x\w+),\s*(0x\w+)\s*\}/g)]
+    .map((m) => m.slice(1).reduce((sum, v) => (sum << 8) | (parseInt(v, 16) >> 8), 0));
+  if (rgb.length < names.length) throw new Error("gfx/colours.hpp: no colour_table to read");
+  const camel = (name) => name.slice(4).toLowerCase().replace(/_(\w)/g, (_, c) => c.toUpperCase());
+  return Object.fromEntries(names.map((name, i) => [camel(name), rgb[i]]));
+})();
+
 const TYPES = {
   ".html": "text/html; charset=utf-8",
   ".css": "text/css",

@@ -14,15 +14,11 @@ import path from "node:path";
 import { after, before, describe, it } from "node:test";
 import { fileURLToPath } from "node:url";
 import {
-  BORDER, BROWSERS, FRAME_HEIGHT, FRAME_WIDTH, frameDifferences, giveReference, launchBrowser,
+  BORDER, BROWSERS, COLOUR, FRAME_HEIGHT, FRAME_WIDTH, frameDifferences, giveReference, launchBrowser,
   readPpm, serveSite, waitFor, watchErrors,
 } from "./browser.mjs";
 
 const SOURCE = path.resolve(path.dirname(fileURLToPath(import.meta.url)), "../..");
-const COLOUR = {
-  white: 0xffffff, grass: 0x004000, grey: 0x909090, capRed: 0xfd3636, spot: 0xebebeb,
-  worm: 0xd8854a,
-};
 const reference = readPpm(process.env.PELKO_TITLE_PPM);
 
 async function titleShown(page) {
@@ -403,7 +399,7 @@ function fakeWakeLock() {
 
 // The worm's head above its start row, looked for in the canvas as each
 // tick puts it: the flush that first shows it.
-function watchTurn() {
+function watchTurn(worm) {
   const put = CanvasRenderingContext2D.prototype.putImageData;
   window.turnedUpAt = undefined; // null once the test looks
   CanvasRenderingContext2D.prototype.putImageData = function (...args) {
@@ -412,7 +408,7 @@ function watchTurn() {
     // Rows 8 to 171 of the garden, inside the border: above the start row's cell.
     const d = this.getImageData(5 + 8, 5 + 8, 647 - 10 - 16, 164).data;
     for (let i = 0; i < d.length; i += 4)
-      if (d[i] === 0xd8 && d[i + 1] === 0x85 && d[i + 2] === 0x4a) {
+      if (((d[i] << 16) | (d[i + 1] << 8) | d[i + 2]) === worm) {
         window.turnedUpAt = window.pelko.flushes + 1; // this flush, about to be counted
         return;
       }
@@ -429,7 +425,7 @@ describe("in chromium as a phone (390 x 844, 3 device pixels each, touch)", () =
     await page.setViewport({ width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
     errors = await watchErrors(page);
     await giveReference(page, reference);
-    await page.evaluateOnNewDocument(watchTurn);
+    await page.evaluateOnNewDocument(watchTurn, COLOUR.worm);
     await page.evaluateOnNewDocument(fakeWakeLock);
     await page.goto(site.url);
     await waitFor("the title screen", () => titleShown(page));
