@@ -78,9 +78,10 @@ struct bits {
     }
 };
 
-// Each place is matched against the byte before it (a run) and the last place
-// that began with the same three bytes; the longer match is copied.
-inline std::string zlib(const std::string &raw) {
+// One block in the fixed codes. Each place is matched against the byte before
+// it (a run) and the last place that began with the same three bytes; the
+// longer match is copied.
+inline std::string deflate(const std::string &raw) {
     bits b;
     b.put(1, 1); // the last block,
     b.put(1, 2); // in the fixed codes
@@ -90,16 +91,13 @@ inline std::string zlib(const std::string &raw) {
         return last[(byte(i) << 10 ^ byte(i + 1) << 5 ^ byte(i + 2)) & 0x7fff];
     };
     for (size_t i = 0; i < raw.size();) {
-        size_t length = 0, distance = 0;
-        if (i + 3 <= raw.size()) {
-            for (const size_t from : {i - 1, seen(i)}) {
-                if (from >= i || i - from > 32768) continue;
-                size_t n = 0;
-                while (n < 258 && i + n < raw.size() && raw[from + n] == raw[i + n]) n++;
-                if (n > length) length = n, distance = i - from;
-            }
+        size_t length = 1, distance = 0;
+        for (const size_t from : {i - 1, i + 3 <= raw.size() ? seen(i) : SIZE_MAX}) {
+            if (from >= i || i - from > 32768) continue;
+            size_t n = 0;
+            while (n < 258 && i + n < raw.size() && raw[from + n] == raw[i + n]) n++;
+            if (n >= 3 && n > length) length = n, distance = i - from;
         }
-        if (length < 3) length = 1;
         for (size_t j = i; j < i + length && j + 3 <= raw.size(); j++) seen(j) = j;
         if (length == 1)
             b.symbol(byte(i));
@@ -109,12 +107,16 @@ inline std::string zlib(const std::string &raw) {
     }
     b.symbol(256);
     b.put(0, 7); // the last byte filled
-    uint32_t s1 = 1, s2 = 0;
+    return b.out;
+}
+
+inline std::string zlib(const std::string &raw) {
+    uint32_t s1 = 1, s2 = 0; // Adler-32
     for (const char c : raw) {
         s1 = (s1 + static_cast<unsigned char>(c)) % 65521;
         s2 = (s2 + s1) % 65521;
     }
-    std::string out = "\x78\x01" + b.out;
+    std::string out = "\x78\x01" + deflate(raw);
     put32(out, s2 << 16 | s1);
     return out;
 }

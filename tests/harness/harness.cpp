@@ -11,7 +11,6 @@
 #include <sys/shm.h>
 
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -34,6 +33,7 @@ std::string to_string(const rgb &c) {
     return text;
 }
 
+namespace {
 void change_environment(const std::vector<std::string> &changes) {
     for (const std::string &change : changes) {
         const size_t equals = change.find('=');
@@ -43,6 +43,7 @@ void change_environment(const std::vector<std::string> &changes) {
             setenv(change.substr(0, equals).c_str(), change.c_str() + equals + 1, 1);
     }
 }
+} // namespace
 
 std::vector<std::string> x11_environment(const game_dir &dir) {
     return {"WAYLAND_DISPLAY", "SDL_VIDEODRIVER", "XDG_RUNTIME_DIR=" + dir.path()};
@@ -329,47 +330,56 @@ XImage *get_image(Display *dpy, Window w, const XWindowAttributes &a, int x, int
 }
 } // namespace
 
+namespace {
+// The colour of each pixel value from the colormap's cells; none on TrueColor,
+// where the value is the colour.
+std::vector<rgb> colormap_cells(Display *dpy, const XWindowAttributes &a) {
+    const Visual *v = a.visual;
+    if (v->c_class == TrueColor && v->red_mask == 0xff0000 && v->green_mask == 0xff00 &&
+        v->blue_mask == 0xff)
+        return {};
+    if (a.depth > 8) throw std::runtime_error("a visual the harness cannot read");
+    std::vector<XColor> query(size_t{1} << a.depth);
+    for (size_t i = 0; i < query.size(); i++) query[i].pixel = i;
+    XQueryColors(dpy, a.colormap, query.data(), static_cast<int>(query.size()));
+    std::vector<rgb> cells;
+    for (const XColor &c : query)
+        cells.push_back({static_cast<uint8_t>(c.red >> 8), static_cast<uint8_t>(c.green >> 8),
+                         static_cast<uint8_t>(c.blue >> 8)});
+    return cells;
+}
+
+// A row of the image as colours, the cells' or, without cells, the values'.
+void read_row(XImage *image, int j, const std::vector<rgb> &cells, rgb *out) {
+    const auto *row = reinterpret_cast<const uint8_t *>(image->data + j * image->bytes_per_line);
+    if (image->bits_per_pixel == 8 && !cells.empty()) {
+        for (int i = 0; i < image->width; i++) *out++ = cells[row[i]];
+    } else if (image->bits_per_pixel == 32 && image->byte_order == LSBFirst && cells.empty()) {
+        for (const uint8_t *p = row; p < row + 4 * image->width; p += 4)
+            *out++ = {p[2], p[1], p[0]};
+    } else {
+        for (int i = 0; i < image->width; i++) {
+            const unsigned long pixel = XGetPixel(image, i, j);
+            *out++ = cells.empty()
+                         ? rgb{static_cast<uint8_t>(pixel >> 16), static_cast<uint8_t>(pixel >> 8),
+                               static_cast<uint8_t>(pixel)}
+                         : cells[pixel];
+        }
+    }
+}
+} // namespace
+
 snapshot::snapshot(Display *dpy, Window w, int x, int y, int width_, int height_)
     : x0(x), y0(y), width(width_), height(height_) {
     XWindowAttributes a;
     XGetWindowAttributes(dpy, w, &a);
+    const std::vector<rgb> cells = colormap_cells(dpy, a);
     XShmSegmentInfo shm;
     XImage *image = get_image(dpy, w, a, x, y, width, height, shm);
     if (!image) throw std::runtime_error("XGetImage failed");
-    // The colour is in the pixel on TrueColor, else in the colormap's cells.
-    const Visual *v = a.visual;
-    const bool true_colour = v->c_class == TrueColor && v->red_mask == 0xff0000 &&
-                             v->green_mask == 0xff00 && v->blue_mask == 0xff;
-    if (!true_colour && a.depth > 8) throw std::runtime_error("a visual the harness cannot read");
-    std::array<rgb, 256> cells{};
-    if (!true_colour) {
-        std::array<XColor, 256> query{};
-        for (unsigned i = 0; i < 256; i++) query[i].pixel = i;
-        XQueryColors(dpy, a.colormap, query.data(), 1 << a.depth);
-        for (size_t i = 0; i < 256; i++)
-            cells[i] = {static_cast<uint8_t>(query[i].red >> 8),
-                        static_cast<uint8_t>(query[i].green >> 8),
-                        static_cast<uint8_t>(query[i].blue >> 8)};
-    }
     pixels.resize(static_cast<size_t>(width * height));
-    rgb *out = pixels.data();
-    for (int j = 0; j < height; j++) {
-        const auto *row =
-            reinterpret_cast<const uint8_t *>(image->data + j * image->bytes_per_line);
-        if (image->bits_per_pixel == 8 && !true_colour) {
-            for (int i = 0; i < width; i++) *out++ = cells[row[i]];
-        } else if (image->bits_per_pixel == 32 && image->byte_order == LSBFirst && true_colour) {
-            for (const uint8_t *p = row; p < row + 4 * width; p += 4) *out++ = {p[2], p[1], p[0]};
-        } else {
-            for (int i = 0; i < width; i++) {
-                const unsigned long pixel = XGetPixel(image, i, j);
-                *out++ = true_colour
-                             ? rgb{static_cast<uint8_t>(pixel >> 16),
-                                   static_cast<uint8_t>(pixel >> 8), static_cast<uint8_t>(pixel)}
-                             : cells[pixel & 0xff];
-            }
-        }
-    }
+    for (int j = 0; j < height; j++)
+        read_row(image, j, cells, pixels.data() + static_cast<size_t>(j * width));
     put_image(dpy, image, shm);
 }
 

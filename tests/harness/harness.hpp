@@ -133,8 +133,6 @@ class game_process {
     std::string out_path_, err_path_;
 };
 
-// "NAME=value" sets, a bare "NAME" unsets.
-void change_environment(const std::vector<std::string> &changes);
 // For a program on an X server: no Wayland socket of the session the tests run
 // in, so SDL takes X11 by itself, and a runtime directory of its own.
 std::vector<std::string> x11_environment(const game_dir &dir);
