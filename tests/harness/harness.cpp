@@ -331,16 +331,15 @@ XImage *get_image(Display *dpy, Window w, const XWindowAttributes &a, int x, int
 } // namespace
 
 namespace {
-// The colour of each pixel value from the colormap's cells; none on TrueColor,
-// where the value is the colour.
+// The colours of the pixel values through the window's colormap: of each
+// value up to 255 on 8 bits; on 24 (TrueColor or DirectColor, a byte a
+// component) the red of value i << 16, the green of i << 8 and the blue of i.
 std::vector<rgb> colormap_cells(Display *dpy, const XWindowAttributes &a) {
     const Visual *v = a.visual;
-    if (v->c_class == TrueColor && v->red_mask == 0xff0000 && v->green_mask == 0xff00 &&
-        v->blue_mask == 0xff)
-        return {};
-    if (a.depth > 8) throw std::runtime_error("a visual the harness cannot read");
-    std::vector<XColor> query(size_t{1} << a.depth);
-    for (size_t i = 0; i < query.size(); i++) query[i].pixel = i;
+    const bool bytes = v->red_mask == 0xff0000 && v->green_mask == 0xff00 && v->blue_mask == 0xff;
+    if (a.depth > 8 && !bytes) throw std::runtime_error("a visual the harness cannot read");
+    std::vector<XColor> query(a.depth > 8 ? 256 : size_t{1} << a.depth);
+    for (size_t i = 0; i < query.size(); i++) query[i].pixel = a.depth > 8 ? i * 0x010101 : i;
     XQueryColors(dpy, a.colormap, query.data(), static_cast<int>(query.size()));
     std::vector<rgb> cells;
     for (const XColor &c : query)
@@ -349,21 +348,20 @@ std::vector<rgb> colormap_cells(Display *dpy, const XWindowAttributes &a) {
     return cells;
 }
 
-// A row of the image as colours, the cells' or, without cells, the values'.
+// A row of the image as colours.
 void read_row(XImage *image, int j, const std::vector<rgb> &cells, rgb *out) {
     const auto *row = reinterpret_cast<const uint8_t *>(image->data + j * image->bytes_per_line);
-    if (image->bits_per_pixel == 8 && !cells.empty()) {
+    if (image->depth <= 8 && image->bits_per_pixel == 8) {
         for (int i = 0; i < image->width; i++) *out++ = cells[row[i]];
-    } else if (image->bits_per_pixel == 32 && image->byte_order == LSBFirst && cells.empty()) {
+    } else if (image->bits_per_pixel == 32 && image->byte_order == LSBFirst) {
         for (const uint8_t *p = row; p < row + 4 * image->width; p += 4)
-            *out++ = {p[2], p[1], p[0]};
+            *out++ = {cells[p[2]].r, cells[p[1]].g, cells[p[0]].b};
     } else {
         for (int i = 0; i < image->width; i++) {
             const unsigned long pixel = XGetPixel(image, i, j);
-            *out++ = cells.empty()
-                         ? rgb{static_cast<uint8_t>(pixel >> 16), static_cast<uint8_t>(pixel >> 8),
-                               static_cast<uint8_t>(pixel)}
-                         : cells[pixel];
+            *out++ = image->depth <= 8 ? cells[pixel]
+                                       : rgb{cells[pixel >> 16 & 0xff].r,
+                                             cells[pixel >> 8 & 0xff].g, cells[pixel & 0xff].b};
         }
     }
 }
