@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// A small library for testing the real game on a real X server: an Xvfb of
-// our own, the game binary in a directory of its own, keys through XTEST and
-// pixels through XGetImage and the colormap.
+// The harness: the real game on real servers, for the tests, the tools that
+// take its pictures and the benchmarks. Xvfb, openbox and weston of our own,
+// every program started one way, the game in a directory of its own, keys
+// through XTEST, and pixels read back as the colours a player sees.
 #pragma once
 
 // gtest before Xlib: X.h defines None, which gtest uses as a name.
@@ -74,7 +75,6 @@ class xvfb {
 
     const std::string &name() const { return name_; } // ":N"
     Display *dpy() const { return dpy_; }
-    pid_t pid() const { return pid_; }
 
     // Looks at the condition with the server grabbed, letting the other clients run
     // only between looks, so that a picture lasting a few milliseconds cannot slip by.
@@ -195,7 +195,6 @@ class window_manager {
     ~window_manager();
     window_manager(const window_manager &) = delete;
     window_manager &operator=(const window_manager &) = delete;
-    pid_t pid() const { return pid_; }
 
   private:
     pid_t pid_ = -1;
@@ -213,7 +212,6 @@ class compositor {
     compositor &operator=(const compositor &) = delete;
 
     Window output() const { return output_; } // weston's window on the X server
-    pid_t pid() const { return pid_; }
     // For game_process: the compositor's socket and no X server.
     std::vector<std::string> client_environment() const;
     void kill_compositor();
