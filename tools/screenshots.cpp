@@ -9,7 +9,6 @@
 // before its picture is taken just means another try with a new garden.
 #include "tests/harness/steering.hpp"
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
