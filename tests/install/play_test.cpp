@@ -37,16 +37,21 @@ void press(Display *dpy, const char *keysym, bool down) {
     XSync(dpy, False);
 }
 
-void close_window(Display *dpy, Window w) {
-    XEvent close{};
-    close.xclient.type = ClientMessage;
-    close.xclient.window = w;
-    close.xclient.message_type = XInternAtom(dpy, "WM_PROTOCOLS", False);
-    close.xclient.format = 32;
-    close.xclient.data.l[0] = static_cast<long>(XInternAtom(dpy, "WM_DELETE_WINDOW", False));
-    close.xclient.data.l[1] = CurrentTime;
-    XSendEvent(dpy, w, False, NoEventMask, &close);
+// A message about the window, sent to `to` as a window manager or a pager sends it.
+void client_message(Display *dpy, Window w, const char *type, long data, Window to, long mask) {
+    XEvent message{};
+    message.xclient.type = ClientMessage;
+    message.xclient.window = w;
+    message.xclient.message_type = XInternAtom(dpy, type, False);
+    message.xclient.format = 32;
+    message.xclient.data.l[0] = data;
+    XSendEvent(dpy, to, False, mask, &message);
     XSync(dpy, False);
+}
+
+void close_window(Display *dpy, Window w) {
+    client_message(dpy, w, "WM_PROTOCOLS",
+                   static_cast<long>(XInternAtom(dpy, "WM_DELETE_WINDOW", False)), w, NoEventMask);
 }
 
 std::vector<unsigned long> property(Display *dpy, Window w, const char *name) {
@@ -439,15 +444,8 @@ TEST_F(play_on_x, PPausesTheGameUntilPressedAgain) {
 
 // The window a taskbar or Alt+Tab brings forward: the window manager gives it the focus.
 void activate(Display *dpy, Window w) {
-    XEvent active{};
-    active.xclient.type = ClientMessage;
-    active.xclient.window = w;
-    active.xclient.message_type = XInternAtom(dpy, "_NET_ACTIVE_WINDOW", False);
-    active.xclient.format = 32;
-    active.xclient.data.l[0] = 2; // from a pager
-    XSendEvent(dpy, DefaultRootWindow(dpy), False,
-               SubstructureRedirectMask | SubstructureNotifyMask, &active);
-    XSync(dpy, False);
+    client_message(dpy, w, "_NET_ACTIVE_WINDOW", 2 /* from a pager */, DefaultRootWindow(dpy),
+                   SubstructureRedirectMask | SubstructureNotifyMask);
 }
 
 // The server's screensaver, set to start after a second of idleness: it
