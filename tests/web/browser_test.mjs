@@ -119,7 +119,7 @@ for (const name of BROWSERS)
         errors = await watchErrors(page);
         await giveReference(page, reference);
         await page.evaluateOnNewDocument(fakeGamepad);
-        await page.evaluateOnNewDocument(watchTurn);
+        await page.evaluateOnNewDocument(watchTurn, COLOUR.worm);
         await page.goto(site.url);
       });
       after(() => page?.close());
