@@ -161,18 +161,16 @@ void stay_paused() {
 // A pause asked for since the last sleep begins here, and the whole sleep
 // follows it: the next tick comes a tick after the game goes on.
 void xio_sleep(int64_t microseconds) {
-    screen_present();
+    int64_t deadline = monotonic_us() + microseconds;
+    screen_present(); // within the sleep: its time is the tick's, not more
     set_paused(paused);
-    if (paused) stay_paused();
-    hold_screensaver(in_game());
-    timespec until;
-    clock_gettime(CLOCK_MONOTONIC, &until);
-    until.tv_sec += static_cast<time_t>(microseconds / 1000000);
-    until.tv_nsec += static_cast<long>(microseconds % 1000000 * 1000);
-    if (until.tv_nsec >= 1000000000) {
-        until.tv_sec++;
-        until.tv_nsec -= 1000000000;
+    if (paused) {
+        stay_paused();
+        deadline = monotonic_us() + microseconds;
     }
+    hold_screensaver(in_game());
+    const timespec until{static_cast<time_t>(deadline / 1000000),
+                         static_cast<long>(deadline % 1000000 * 1000)};
     while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) != 0)
         if (stop_signalled) end_now();
     pump_events();
