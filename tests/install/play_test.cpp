@@ -557,9 +557,16 @@ TEST_F(play_on_wayland, OpensNativelyShowsTheXBuildsTitleAndTakesKeys) {
     ASSERT_TRUE(next_step(server, out, x, y, worm));
     send_key(dpy, out, "Up");
     server.release();
+    // weston shows a tick a frame of its own later: the step seen may be the
+    // one the game had drawn when the key came.
     std::optional<step> moved = next_step(server, out, x, y, worm);
     server.release();
     ASSERT_TRUE(moved);
+    if (moved->way == std::pair(7, 0)) {
+        moved = next_step(server, out, x, y, worm);
+        server.release();
+        ASSERT_TRUE(moved);
+    }
     EXPECT_EQ(moved->way, std::pair(0, -7));
     send_key(dpy, out, "p");
     EXPECT_TRUE(wait_until([&] { return looks_paused(dpy, out, x, y); })) << "not paused";
