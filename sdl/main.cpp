@@ -8,7 +8,8 @@
 #include <cstring>
 
 namespace {
-constexpr const char *USAGE = "usage: pelko-play [--scale N] [--fullscreen] | --help | --version\n";
+constexpr const char *USAGE =
+    "usage: pelko-play [--integer | --scale N] [--fullscreen] | --help | --version\n";
 
 [[noreturn]] void usage_error() {
     fputs(USAGE, stderr);
@@ -18,8 +19,11 @@ constexpr const char *USAGE = "usage: pelko-play [--scale N] [--fullscreen] | --
 void help() {
     fputs(USAGE, stdout);
     puts("Plays Pelko, the worm arcade game, in a window of the desktop (Wayland or X11).\n"
-         "  --scale N     draw each of the game's pixels as N x N pixels\n"
-         "                (default: the largest whole number that fits)\n"
+         "  --integer     draw each of the game's pixels as the largest whole number\n"
+         "                of pixels that fits (default: the picture fills the window\n"
+         "                keeping its shape, each pixel sharp, blended only on seams)\n"
+         "  --scale N     draw each of the game's pixels as N x N pixels, the window\n"
+         "                sized to fit\n"
          "  --fullscreen  start fullscreen; F11 or Alt+Enter toggles it\n"
          "  --help        show this and exit\n"
          "  --version     show the version and exit\n"
@@ -46,9 +50,11 @@ void read_options(int argc, char **argv) {
         }
         if (!strcmp(arg, "--fullscreen"))
             options.fullscreen = true;
-        else if (!strcmp(arg, "--scale") && i + 1 < argc)
+        else if (!strcmp(arg, "--integer") && !options.scale)
+            options.integer = true;
+        else if (!strcmp(arg, "--scale") && i + 1 < argc && !options.integer)
             options.scale = scale_of(argv[++i]);
-        else if (!strncmp(arg, "--scale=", 8))
+        else if (!strncmp(arg, "--scale=", 8) && !options.integer)
             options.scale = scale_of(arg + 8);
         else
             usage_error();

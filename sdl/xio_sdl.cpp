@@ -59,7 +59,7 @@ int64_t monotonic_us() {
 void hold_screensaver(bool hold) {
     if (hold == screensaver_held) return;
     screensaver_held = hold;
-    screen_allow_screensaver(!hold);
+    video_allow_screensaver(!hold);
 }
 
 void window_event(const SDL_WindowEvent &event) {
@@ -67,10 +67,13 @@ void window_event(const SDL_WindowEvent &event) {
     case SDL_WINDOWEVENT_CLOSE:
         end_now();
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-        screen_layout();
+        video_layout();
+        break;
+    case SDL_WINDOWEVENT_DISPLAY_CHANGED:
+        video_refit();
         break;
     case SDL_WINDOWEVENT_EXPOSED:
-        screen_expose();
+        video_expose();
         break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
         had_focus = true;
@@ -98,7 +101,7 @@ void handle(const SDL_Event &event) {
         window_event(event.window);
         break;
     case SDL_KEYDOWN:
-        if (is_fullscreen_key(event.key)) screen_toggle_fullscreen();
+        if (is_fullscreen_key(event.key)) video_toggle_fullscreen();
         give(key_character(event.key));
         last_key_repeated = event.key.repeat;
         break;
@@ -133,8 +136,8 @@ void pump_events() {
 }
 
 void xio_sync() {
-    frame_box boxes[SCREEN_MAX_BOXES];
-    screen_show(boxes, frame_take_changes(boxes, SCREEN_MAX_BOXES));
+    frame_box boxes[VIDEO_MAX_BOXES];
+    video_put(boxes, frame_take_changes(boxes, VIDEO_MAX_BOXES));
     pump_events();
 }
 
@@ -145,13 +148,13 @@ void stay_paused() {
     const int64_t from = monotonic_us();
     hold_screensaver(false);
     draw_paused_picture();
-    screen_cover(paused_picture, paused_colour);
+    video_cover(paused_picture, paused_colour);
     while (paused) {
         SDL_Event event;
         if (SDL_WaitEventTimeout(&event, 50)) handle(event);
         if (stop_signalled) end_now();
     }
-    screen_cover(nullptr, nullptr);
+    video_cover(nullptr, nullptr);
     paused_us += monotonic_us() - from;
 }
 } // namespace
@@ -162,7 +165,7 @@ void stay_paused() {
 // follows it: the next tick comes a tick after the game goes on.
 void xio_sleep(int64_t microseconds) {
     int64_t deadline = monotonic_us() + microseconds;
-    screen_present(); // within the sleep: its time is the tick's, not more
+    video_present(); // within the sleep: its time is the tick's, not more
     set_paused(paused);
     if (paused) {
         stay_paused();

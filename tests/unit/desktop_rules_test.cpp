@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// pelko-play's rules: the whole multiple the picture takes in an output, and
-// what keys, buttons and the stick give the game.
+// pelko-play's rules: the picture's place in an output and how its pixels
+// sample the frame, the window's size, and what keys, buttons and the stick
+// give the game.
 #include <gtest/gtest.h>
 
 #include "sdl/sdl.hpp"
@@ -10,24 +11,91 @@
 
 namespace {
 
-TEST(PictureFit, LargestWholeMultipleCentredAtLeastOnce) {
+TEST(PictureFit, FillsKeepingItsShapeOrByWholeMultiplesCentred) {
     struct fit_case {
         int width, height, fixed;
-        int scale, x, y;
+        bool whole;
+        picture_fit fit;
     };
     for (const fit_case &c : std::vector<fit_case>{
-             {1920, 1080, 0, 2, 313, 19},    // a full HD screen
-             {647, 521, 0, 1, 0, 0},         // exactly the frame
-             {1293, 1042, 0, 1, 323, 260},   // a pixel short of twice
-             {3840, 2160, 0, 4, 626, 38},    // 4K: the height decides
-             {2000, 600, 0, 1, 676, 39},     // wide and low
-             {300, 200, 0, 1, -173, -160},   // smaller than the frame: still once, centred
-             {1294, 1042, 3, 3, -323, -260}, // a fixed multiple overflows, centred
+             {1920, 1080, 0, false, {289, 0, 1341, 1080}}, // as tall as the screen
+             {2560, 1440, 0, false, {386, 0, 1788, 1440}},
+             {1366, 768, 0, false, {206, 0, 954, 768}},
+             {1000, 1000, 0, false, {0, 97, 1000, 805}},   // as wide
+             {1294, 1042, 0, false, {0, 0, 1294, 1042}},   // a whole multiple fills exactly
+             {300, 200, 0, false, {-173, -160, 647, 521}}, // smaller: once, centred
+             {1920, 1080, 0, true, {313, 19, 1294, 1042}}, // --integer
+             {1293, 1042, 0, true, {323, 260, 647, 521}},
+             {1294, 1042, 3, false, {-323, -260, 1941, 1563}}, // --scale 3 overflows
          }) {
-        const picture_fit fit = fit_picture(c.width, c.height, c.fixed);
-        EXPECT_EQ(fit.scale, c.scale) << c.width << "x" << c.height;
-        EXPECT_EQ(fit.x, c.x) << c.width << "x" << c.height;
-        EXPECT_EQ(fit.y, c.y) << c.width << "x" << c.height;
+        const picture_fit fit = fit_picture(c.width, c.height, c.fixed, c.whole);
+        EXPECT_EQ(std::vector({fit.x, fit.y, fit.width, fit.height}),
+                  std::vector({c.fit.x, c.fit.y, c.fit.width, c.fit.height}))
+            << c.width << "x" << c.height << " fixed " << c.fixed << " whole " << c.whole;
+    }
+}
+
+TEST(PictureFit, TheDefaultWindowFillsTheRoomOrTakesAWholeMultipleCloseToIt) {
+    const auto size = [](window_size w) { return std::pair(w.width, w.height); };
+    EXPECT_EQ(size(default_window(1920, 1080)), std::pair(1294, 1042)); // within a tenth
+    EXPECT_EQ(size(default_window(1920, 1024)), std::pair(1272, 1024)); // under a bar and a title
+    EXPECT_EQ(size(default_window(1920, 1024, 0, true)), std::pair(647, 521));
+    EXPECT_EQ(size(default_window(1366, 700)), std::pair(869, 700));
+    EXPECT_EQ(size(default_window(500, 400)), std::pair(647, 521)); // never less than the frame
+    EXPECT_EQ(size(default_window(1366, 700, 3)), std::pair(1941, 1563));
+}
+
+// Each output pixel wholly inside a game pixel's square reads that pixel
+// alone; one on a seam reads the two beside it, weighed within a quarter of
+// their shares; outside the picture nothing.
+TEST(PictureSampling, ExactInsideSquaresBlendsOnSeamsByShare) {
+    static sample_axis axis;
+    constexpr int N = FRAME_HEIGHT;
+    for (const int length : {521, 522, 700, 1042, 1080, 1440, 1562, 1563, 2084, 3000}) {
+        const int offset = 7;
+        sample_along(axis, offset, length, N, length + 2 * offset);
+        int seams = 0;
+        for (int i = 0; i < axis.size; i++) {
+            const int p = i - offset;
+            if (p < 0 || p >= length) {
+                ASSERT_EQ(axis.source[i], -1) << length << ": " << i;
+                continue;
+            }
+            // The game pixels under [p, p + 1): exactly, in units of 1 / length.
+            const int first = p * N / length, last = ((p + 1) * N - 1) / length;
+            if (first == last) {
+                ASSERT_EQ(axis.source[i], first) << length << ": " << p;
+                ASSERT_EQ(axis.weight[i], 0) << length << ": " << p;
+                continue;
+            }
+            ASSERT_EQ(last, first + 1);
+            // What the pixel takes of the later one: its weight, or all of it.
+            const int g = axis.source[i];
+            ASSERT_TRUE(g == first || (g == last && axis.weight[i] == 0)) << length << ": " << p;
+            const double taken = g == last ? 1 : axis.weight[i] / 256.0;
+            const double share = p + 1 - static_cast<double>(last) * length / N;
+            ASSERT_NEAR(taken, share, 0.25 + 1 / 256.0) << length << ": " << p;
+            seams += axis.weight[i] > 0;
+        }
+        if (length % N != 0) {
+            EXPECT_GT(seams, N / 4) << length; // blended, not rounded to either side
+        }
+    }
+}
+
+TEST(PictureSampling, ABoxReachesTheOutputPixelsThatReadIt) {
+    static sample_axis axis;
+    sample_along(axis, 289, 1341, FRAME_WIDTH, 1920);
+    for (const auto &[from, to] : {std::pair(0, 1), std::pair(300, 302), std::pair(646, 647)}) {
+        int lo, hi;
+        output_span(axis, from, to, lo, hi);
+        for (int i = 0; i < axis.size; i++) {
+            const int g = axis.source[i];
+            const bool reads =
+                g >= 0 && ((g >= from && g < to) || (axis.weight[i] && g + 1 == from));
+            EXPECT_TRUE(!reads || (i >= lo && i < hi)) << from << ".." << to << ": " << i;
+            EXPECT_TRUE(i < lo || i >= hi || (g >= from - 1 && g < to)) << i;
+        }
     }
 }
 
