@@ -45,8 +45,8 @@ void change_environment(const std::vector<std::string> &changes) {
 }
 } // namespace
 
-std::vector<std::string> x11_environment(const game_dir &dir) {
-    return {"WAYLAND_DISPLAY", "SDL_VIDEODRIVER", "XDG_RUNTIME_DIR=" + dir.path()};
+std::vector<std::string> x11_environment(const game_dir &) {
+    return {"WAYLAND_DISPLAY", "SDL_VIDEODRIVER", "XDG_RUNTIME_DIR"};
 }
 
 bool wait_until(const std::function<bool()> &condition, double seconds) {
@@ -521,6 +521,88 @@ std::optional<std::pair<int, int>> find_picture(const snapshot &shot, const snap
     return std::nullopt;
 }
 
+std::optional<picture_box> white_framed_box(const snapshot &shot) {
+    const auto white = [&](int i, int j) {
+        return shot.pixels[static_cast<size_t>(j * shot.width + i)] == colour::white;
+    };
+    picture_box found{0, 0, 0, 0};
+    for (int j = 0; j < shot.height; j++)
+        for (int i = 0, run = 0; i <= shot.width; i++) {
+            if (i < shot.width && white(i, j)) {
+                run++;
+                continue;
+            }
+            if (run > found.width) found = {i - run, j, run, 0};
+            run = 0;
+        }
+    if (found.width == 0) return std::nullopt;
+    // Down the left column or the right: a cursor may lie on one of them.
+    for (const int x : {found.x, found.x + found.width - 1}) {
+        int height = 0;
+        while (found.y + height < shot.height && white(x, found.y + height)) height++;
+        found.height = std::max(found.height, height);
+    }
+    return picture_box{shot.x0 + found.x, shot.y0 + found.y, found.width, found.height};
+}
+
+namespace {
+// The picture pixels under output pixel p of `length` showing `count` of
+// them: the first, the last (the same, or the next), and the last's share.
+struct under {
+    int first, last;
+    double share;
+};
+under pixels_under(int p, int length, int count) {
+    const int first = p * count / length, last = ((p + 1) * count - 1) / length;
+    return {first, last, first == last ? 0 : p + 1 - static_cast<double>(last) * length / count};
+}
+} // namespace
+
+::testing::AssertionResult shows_sharp(const snapshot &shot, const picture_box &at,
+                                       const snapshot &picture) {
+    if (at.x < shot.x0 || at.y < shot.y0 || at.x + at.width > shot.x0 + shot.width ||
+        at.y + at.height > shot.y0 + shot.height)
+        return ::testing::AssertionFailure() << "the box is not in the snapshot";
+    std::ostringstream problems;
+    long wrong = 0, seams = 0;
+    const auto colour = [&](int i, int j) {
+        return picture.pixels[static_cast<size_t>(j * picture.width + i)];
+    };
+    for (int j = 0; j < at.height; j++) {
+        const under v = pixels_under(j, at.height, picture.height);
+        for (int i = 0; i < at.width; i++) {
+            const under h = pixels_under(i, at.width, picture.width);
+            const rgb got = shot.at(at.x + i, at.y + j);
+            const rgb in[4] = {colour(h.first, v.first), colour(h.last, v.first),
+                               colour(h.first, v.last), colour(h.last, v.last)};
+            bool right = got == in[0];
+            if (h.first != h.last || v.first != v.last) {
+                seams++;
+                const double w[4] = {(1 - h.share) * (1 - v.share), h.share * (1 - v.share),
+                                     (1 - h.share) * v.share, h.share * v.share};
+                right = true;
+                for (uint8_t rgb::*c : {&rgb::r, &rgb::g, &rgb::b}) {
+                    int low = 255, high = 0;
+                    double mixed = 0;
+                    for (int k = 0; k < 4; k++) {
+                        low = std::min<int>(low, in[k].*c);
+                        high = std::max<int>(high, in[k].*c);
+                        mixed += w[k] * in[k].*c;
+                    }
+                    const int value = got.*c;
+                    right = right && value >= low && value <= high &&
+                            std::abs(value - mixed) <= (high - low) / 2.0 + 1;
+                }
+            }
+            if (!right && wrong++ < 8)
+                problems << " (" << at.x + i << "," << at.y + j << ") is " << to_string(got)
+                         << " over " << to_string(in[0]) << " " << to_string(in[3]) << ";";
+        }
+    }
+    if (wrong == 0) return ::testing::AssertionSuccess() << seams << " seam pixels";
+    return ::testing::AssertionFailure() << wrong << " pixels wrong:" << problems.str();
+}
+
 snapshot x_title_screen() {
     xvfb server;
     Display *dpy = server.dpy();
@@ -544,6 +626,8 @@ snapshot x_title_screen() {
 // --- a window manager and a compositor --------------------------------------
 
 namespace {
+constexpr size_t npos = std::string::npos;
+
 std::string scratch_directory() {
     char pattern[] =
         "/tmp/pelko-desktop-XXXXXX"; // mkdtemp makes it 0700, as a runtime directory must be
@@ -558,7 +642,13 @@ pid_t spawn(const std::vector<std::string> &command, const std::string &log,
     return start_process(command, "", log, log, environment);
 }
 
+// What it started goes with it: weston's XWayland, and under dbus-run-session
+// the bus and mutter with its XWayland.
 void end(pid_t &pid, const std::string &dir) {
+    std::vector<pid_t> tree{pid};
+    for (size_t i = 0; pid > 0 && i < tree.size(); i++)
+        for (const pid_t child : children(tree[i])) tree.push_back(child);
+    for (size_t i = 1; i < tree.size(); i++) kill(tree[i], SIGTERM);
     stop_process(pid);
     std::error_code ignored;
     fs::remove_all(dir, ignored);
@@ -606,20 +696,73 @@ window_manager::~window_manager() {
     end(pid_, dir_);
 }
 
-compositor::compositor(const xvfb &server, int width, int height)
+dock::dock(Display *dpy, int height) : dpy_(dpy) {
+    const int width = DisplayWidth(dpy, DefaultScreen(dpy));
+    w_ = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, static_cast<unsigned>(width),
+                             static_cast<unsigned>(height), 0, 0, 0x303030);
+    const Atom dock_type = XInternAtom(dpy, "_NET_WM_WINDOW_TYPE_DOCK", False);
+    XChangeProperty(dpy, w_, XInternAtom(dpy, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char *>(&dock_type), 1);
+    // left, right, top, bottom, then each one's start and end along its edge
+    const long strut[12] = {0, 0, height, 0, 0, 0, 0, 0, 0, width - 1, 0, 0};
+    XChangeProperty(dpy, w_, XInternAtom(dpy, "_NET_WM_STRUT_PARTIAL", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char *>(strut), 12);
+    XChangeProperty(dpy, w_, XInternAtom(dpy, "_NET_WM_STRUT", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char *>(strut), 4);
+    XSizeHints where{};
+    where.flags = USPosition | PPosition; // where it is, not where a placement policy would put it
+    XSetWMNormalHints(dpy, w_, &where);
+    XMapWindow(dpy, w_);
+    XSync(dpy, False);
+}
+
+dock::~dock() {
+    XDestroyWindow(dpy_, w_);
+    XSync(dpy_, False);
+}
+
+wayland_sizes wayland_requests(const std::string &log) {
+    wayland_sizes sizes;
+    std::istringstream lines(log);
+    for (std::string line; std::getline(lines, line);) {
+        size_t at = line.find(".set_min_size(");
+        if (at != std::string::npos && line.find("xdg_toplevel@") != std::string::npos)
+            sscanf(line.c_str() + at, ".set_min_size(%d, %d)", &sizes.min_width, &sizes.min_height);
+        at = line.find(".set_window_geometry(");
+        if (at != std::string::npos)
+            sscanf(line.c_str() + at, ".set_window_geometry(%d, %d, %d, %d)", &sizes.geometry.x,
+                   &sizes.geometry.y, &sizes.geometry.width, &sizes.geometry.height);
+    }
+    return sizes;
+}
+
+compositor::compositor(const xvfb &server, int width, int height, bool xwayland)
     : dir_(scratch_directory()), socket_("pelko-test-" + std::to_string(getpid())) {
     std::ofstream(dir_ + "/weston.ini") << "[core]\nidle-time=0\n"
                                            "[shell]\nbackground-color=0xff204060\n"
                                            "panel-position=none\nlocking=false\nanimation=none\n"
                                            "close-animation=none\nstartup-animation=none\n"
                                            "focus-animation=none\n[input-method]\npath=\n";
-    pid_ = spawn({"weston", "--backend=x11-backend.so", "--use-pixman", "--socket=" + socket_,
-                  "--width=" + std::to_string(width), "--height=" + std::to_string(height),
-                  "--config=" + dir_ + "/weston.ini"},
-                 dir_ + "/log", server.name(), {"XDG_RUNTIME_DIR=" + dir_, "WAYLAND_DISPLAY"});
+    std::vector<std::string> command{"weston",
+                                     "--backend=x11-backend.so",
+                                     "--use-pixman",
+                                     "--socket=" + socket_,
+                                     "--width=" + std::to_string(width),
+                                     "--height=" + std::to_string(height),
+                                     "--config=" + dir_ + "/weston.ini"};
+    if (xwayland) command.push_back("--xwayland");
+    pid_ = spawn(command, dir_ + "/log", server.name(),
+                 {"XDG_RUNTIME_DIR=" + dir_, "WAYLAND_DISPLAY"});
     output_ = find_window(server.dpy(), "Weston Compositor - screen0", 20);
     if (output_ == None || !wait_until([&] { return fs::exists(dir_ + "/" + socket_); }))
         failed_to_start("weston", pid_, dir_);
+    // It starts XWayland when a client first connects to the display it names.
+    const std::string said = "xserver listening on display ";
+    if (xwayland && !wait_until([&] { return read_file(dir_ + "/log").find(said) != npos; }))
+        failed_to_start("weston's XWayland", pid_, dir_);
+    const std::string log = read_file(dir_ + "/log");
+    if (const size_t at = log.find(said); xwayland && at != npos)
+        x_display_ = log.substr(at + said.size(), log.find('\n', at) - at - said.size());
 }
 
 compositor::~compositor() {
@@ -631,6 +774,49 @@ void compositor::kill_compositor() {
 }
 
 std::vector<std::string> compositor::client_environment() const {
-    return {"DISPLAY", "WAYLAND_DISPLAY=" + socket_, "XDG_RUNTIME_DIR=" + dir_,
-            "SDL_VIDEODRIVER=wayland"};
+    return {x_display_.empty() ? "DISPLAY" : "DISPLAY=" + x_display_, "WAYLAND_DISPLAY=" + socket_,
+            "XDG_RUNTIME_DIR=" + dir_, "SDL_VIDEODRIVER=wayland"};
+}
+
+// mutter --nested shows one output of the size its dummy monitor is given,
+// and needs a session bus; its settings kept in memory, its files in the
+// runtime directory.
+mutter::mutter(const xvfb &server, int width, int height) {
+    dir_ = scratch_directory();
+    socket_ = "pelko-mutter-" + std::to_string(getpid());
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    pid_ = spawn({"dbus-run-session", "--", "mutter", "--nested", "--wayland",
+                  "--wayland-display=" + socket_},
+                 dir_ + "/log", server.name(),
+                 {"XDG_RUNTIME_DIR=" + dir_, "XDG_CONFIG_HOME=" + dir_, "XDG_CACHE_HOME=" + dir_,
+                  "HOME=" + dir_, "GSETTINGS_BACKEND=memory", "WAYLAND_DISPLAY",
+                  "MUTTER_DEBUG_DUMMY_MODE_SPECS=" + size});
+    const std::string said = "Using public X11 display ";
+    output_ = find_window(server.dpy(), "mutter", 30);
+    if (output_ == None || !wait_until(
+                               [&] {
+                                   return fs::exists(dir_ + "/" + socket_) &&
+                                          read_file(dir_ + "/log").find(said) != npos;
+                               },
+                               30))
+        failed_to_start("mutter", pid_, dir_);
+    const std::string log = read_file(dir_ + "/log");
+    const size_t at = log.find(said) + said.size();
+    x_display_ = log.substr(at, log.find_first_of(", \n", at) - at);
+}
+
+Display *mutter::open_xwayland() const {
+    std::string authority;
+    for (const auto &entry : fs::directory_iterator(dir_))
+        if (entry.path().filename().string().starts_with(".mutter-Xwaylandauth"))
+            authority = entry.path().string();
+    const char *before = getenv("XAUTHORITY");
+    const std::string kept = before ? before : "";
+    setenv("XAUTHORITY", authority.c_str(), 1);
+    Display *x = XOpenDisplay(x_display_.c_str());
+    if (before)
+        setenv("XAUTHORITY", kept.c_str(), 1);
+    else
+        unsetenv("XAUTHORITY");
+    return x;
 }

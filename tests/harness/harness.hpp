@@ -134,7 +134,8 @@ class game_process {
 };
 
 // For a program on an X server: no Wayland socket of the session the tests run
-// in, so SDL takes X11 by itself, and a runtime directory of its own.
+// in, so SDL takes X11 by itself, and no runtime directory (a root shell, some
+// remote sessions), of which it must say nothing.
 std::vector<std::string> x11_environment(const game_dir &dir);
 
 bool wait_until(const std::function<bool()> &condition, double seconds = 10);
@@ -183,6 +184,21 @@ struct sketch {
 std::optional<std::pair<int, int>> find_picture(const snapshot &shot, const snapshot &picture,
                                                 int scale = 1);
 
+// Where a picture with a white border (the game's window) shows: the box round
+// its top row, the longest white run of all, and its left column.
+struct picture_box {
+    int x, y, width, height;
+    bool operator==(const picture_box &) const = default;
+};
+std::optional<picture_box> white_framed_box(const snapshot &shot);
+
+// Whether `shot` shows `picture` filling `at` by the sharp rule: a pixel
+// wholly inside one picture pixel's rectangle has its colour exactly; one
+// that straddles rectangles has, in each channel, a value within the range of
+// those it overlaps and within half that range of their mix by share.
+::testing::AssertionResult shows_sharp(const snapshot &shot, const picture_box &at,
+                                       const snapshot &picture);
+
 // The X build's title screen as an 8-bit Xvfb shows it: the window with its
 // border, 647 x 521, read from the root window.
 snapshot x_title_screen();
@@ -201,23 +217,56 @@ class window_manager {
     std::string dir_;
 };
 
+// A window along the top of the screen that a window manager keeps clear, as
+// a panel or GNOME's top bar: a dock with a strut of its height.
+class dock {
+  public:
+    dock(Display *dpy, int height);
+    ~dock();
+    dock(const dock &) = delete;
+    dock &operator=(const dock &) = delete;
+
+  private:
+    Display *dpy_;
+    Window w_;
+};
+
+// The client's own requests, read from its WAYLAND_DEBUG=client log: the last
+// xdg_toplevel.set_min_size and xdg_surface.set_window_geometry (title bar included).
+struct wayland_sizes {
+    int min_width = 0, min_height = 0;
+    picture_box geometry{};
+};
+wayland_sizes wayland_requests(const std::string &log);
+
 // A Wayland compositor (weston, its desktop shell without animations, panel or
 // screen lock) showing its output in a window on the server; its socket in a
-// private runtime directory. No XWayland: its clients cannot fall back to X.
+// private runtime directory. Without XWayland its clients cannot fall back to X.
 class compositor {
   public:
-    compositor(const xvfb &server, int width, int height);
+    compositor(const xvfb &server, int width, int height, bool xwayland = false);
     ~compositor();
     compositor(const compositor &) = delete;
     compositor &operator=(const compositor &) = delete;
 
     Window output() const { return output_; } // weston's window on the X server
-    // For game_process: the compositor's socket and no X server.
+    // For game_process: the compositor's socket and no X server (or XWayland's).
     std::vector<std::string> client_environment() const;
+    const std::string &x_display() const { return x_display_; } // XWayland's, when asked for
     void kill_compositor();
 
-  private:
+  protected:
+    compositor() = default;
     pid_t pid_ = -1;
-    std::string dir_, socket_;
+    std::string dir_, socket_, x_display_;
     Window output_ = None;
+};
+
+// GNOME's compositor: mutter nested on the server in a window of the given
+// size, on a D-Bus session bus of its own, with its XWayland. Its clients
+// draw their own title bars (libdecor).
+class mutter : public compositor {
+  public:
+    mutter(const xvfb &server, int width, int height);
+    Display *open_xwayland() const; // a connection to its XWayland, with its authority
 };

@@ -12,9 +12,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <set>
 #include <thread>
 
@@ -25,6 +27,42 @@ constexpr int FRAME_WIDTH = 647, FRAME_HEIGHT = 521;
 // Every capture as a PNG in $PELKO_CAPTURES, when set, to look at.
 void keep(const snapshot &shot, const std::string &name) {
     if (const char *dir = getenv("PELKO_CAPTURES")) shot.save_png(std::string(dir) + "/" + name);
+}
+
+// The X build's title, taken once for all the tests that compare with it.
+const snapshot &title() {
+    static const snapshot picture = x_title_screen();
+    return picture;
+}
+
+// The picture filling a room of `width` x `height` from (x, y) by the sharp
+// rule: as tall as it or as wide (a pixel either way), centred, its shape kept.
+testing::AssertionResult fills_sharp(const snapshot &shot, int x, int y, int width, int height) {
+    const std::optional<picture_box> at = white_framed_box(shot);
+    if (!at) return testing::AssertionFailure() << "no picture";
+    const auto near = [](int a, int b) { return std::abs(a - b) <= 1; };
+    const bool tall = near(at->height, height), wide = near(at->width, width);
+    const double shape = static_cast<double>(at->width) * FRAME_HEIGHT / FRAME_WIDTH;
+    if (!(tall || wide) || !near(static_cast<int>(std::lround(shape)), at->height) ||
+        !near(2 * (at->x - x) + at->width, width) || !near(2 * (at->y - y) + at->height, height))
+        return testing::AssertionFailure()
+               << "the picture " << at->width << "x" << at->height << " at " << at->x << ","
+               << at->y << " in " << width << "x" << height << " at " << x << "," << y;
+    return shows_sharp(shot, *at, title());
+}
+
+// A window's decorations: the window manager's top-level window round it.
+XWindowAttributes outer(Display *dpy, Window w) {
+    Window root, parent = w, *children = nullptr;
+    unsigned count = 0;
+    for (Window at = w; at != DefaultRootWindow(dpy); at = parent) {
+        w = at;
+        XQueryTree(dpy, at, &root, &parent, &children, &count);
+        if (children) XFree(children);
+    }
+    XWindowAttributes a;
+    XGetWindowAttributes(dpy, w, &a);
+    return a;
 }
 
 bool one_line(const std::string &err) {
@@ -222,10 +260,9 @@ struct play_on_x : testing::Test {
 };
 
 TEST_F(play_on_x, AtScaleOneShowsTheXBuildsTitleAndNamesItsWindow) {
-    const snapshot title = x_title_screen();
     start({"--scale", "1"});
     EXPECT_EQ(size(), std::pair(FRAME_WIDTH, FRAME_HEIGHT));
-    EXPECT_TRUE(shows(title, 1, 0, 0, "x11-scale-1.png"));
+    EXPECT_TRUE(shows(title(), 1, 0, 0, "x11-scale-1.png"));
 
     // What the desktop ties to Pelko's menu entry and shows in a dock.
     XClassHint class_hint{};
@@ -256,11 +293,12 @@ TEST_F(play_on_x, AtScaleOneShowsTheXBuildsTitleAndNamesItsWindow) {
     EXPECT_EQ(wrong, 0) << "of the " << side << " x " << side << " icon's pixels";
 }
 
+// With nothing else on the screen, the window fills it to the whole multiple
+// close under it.
 TEST_F(play_on_x, AtTheDefaultScaleDoublesEveryPixelAndAKeyStartsAWormThatMovesACellATick) {
-    const snapshot title = x_title_screen();
     start();
-    EXPECT_EQ(size(), std::pair(2 * FRAME_WIDTH, 2 * FRAME_HEIGHT)) << "the largest that fits";
-    ASSERT_TRUE(shows(title, 2, 0, 0, "x11-scale-2.png"));
+    EXPECT_EQ(size(), std::pair(2 * FRAME_WIDTH, 2 * FRAME_HEIGHT)) << "the multiple that fits";
+    ASSERT_TRUE(shows(title(), 2, 0, 0, "x11-scale-2.png"));
 
     const auto sent = std::chrono::steady_clock::now();
     send_key(dpy, w, "s");
@@ -287,31 +325,36 @@ TEST_F(play_on_x, AtTheDefaultScaleDoublesEveryPixelAndAKeyStartsAWormThatMovesA
     })) << "the tail follows once grown";
 }
 
-// A window manager turns F11's request into a window over the whole screen:
-// the picture at the largest multiple that fits, centred on black. Alt+Enter
-// brings the window back; the close button ends the game; --fullscreen starts
-// as F11 leaves it.
+// A window manager turns F11's request into a window over the whole screen,
+// the picture as tall as it, sharp, centred on black. Alt+Enter gives back the
+// window's size and place; the close button ends the game; --fullscreen starts
+// as F11 leaves it, and leaves to the window it would have opened.
 TEST_F(play_on_x, UnderAWindowManagerGoesFullscreenAndBackAndCloses) {
-    const snapshot title = x_title_screen();
     const window_manager manager(server);
     const Window root = DefaultRootWindow(dpy);
     const auto covers_the_screen = [&](const std::string &name) {
         if (!wait_until([&] { return size() == std::pair(1920, 1080); }))
             return testing::AssertionFailure() << "not fullscreen";
-        if (testing::AssertionResult shown = shows(title, 2, 313, 19, name, root); !shown)
-            return shown;
-        const long black = snapshot(dpy, root, 0, 0, 1920, 1080).count({0, 0, 0});
-        if (black != 1920L * 1080 - 1294 * 1042)
+        testing::AssertionResult last = testing::AssertionFailure();
+        wait_until([&] { return last = fills_sharp(whole(dpy, root), 0, 0, 1920, 1080); }, 15);
+        keep(whole(dpy, root), name);
+        if (!last) return last;
+        const long black = whole(dpy, root).count({0, 0, 0});
+        if (black != 1920L * 1080 - 1341 * 1080)
             return testing::AssertionFailure() << black << " black pixels around the picture";
         return testing::AssertionSuccess();
     };
+    const auto place = [&] {
+        const XWindowAttributes a = outer(dpy, w);
+        return std::vector{a.x, a.y, a.width, a.height};
+    };
     start();
-    // With its frame, the window need not fit on the screen: only what shows is read.
+    // With its decorations, the window need not fit on the screen: only what shows is read.
     const auto title_up = [&] {
         return snapshot(dpy, root, 0, 0, 1920, 1080).count(colour::night) > 200000;
     };
     ASSERT_TRUE(wait_until(title_up));
-    EXPECT_EQ(size(), std::pair(2 * FRAME_WIDTH, 2 * FRAME_HEIGHT));
+    const std::vector<int> windowed = place();
 
     send_key(dpy, w, "F11");
     EXPECT_TRUE(covers_the_screen("openbox-fullscreen.png"));
@@ -319,8 +362,7 @@ TEST_F(play_on_x, UnderAWindowManagerGoesFullscreenAndBackAndCloses) {
     press(dpy, "Alt_L", true);
     send_key(dpy, w, "Return");
     press(dpy, "Alt_L", false);
-    ASSERT_TRUE(wait_until([&] { return size() == std::pair(2 * FRAME_WIDTH, 2 * FRAME_HEIGHT); }))
-        << "not back";
+    ASSERT_TRUE(wait_until([&] { return place() == windowed; })) << "not back where it was";
     EXPECT_TRUE(wait_until(title_up));
     keep(snapshot(dpy, root, 0, 0, 1920, 1080), "openbox-back.png");
 
@@ -331,6 +373,72 @@ TEST_F(play_on_x, UnderAWindowManagerGoesFullscreenAndBackAndCloses) {
 
     start({"--fullscreen"});
     EXPECT_TRUE(covers_the_screen("openbox-started-fullscreen.png"));
+    send_key(dpy, w, "F11");
+    EXPECT_TRUE(wait_until([&] { return place() == windowed; }))
+        << "left fullscreen to the window it would have opened";
+}
+
+// Fullscreen on the screens players have: the picture as tall as the screen
+// and sharp; --integer keeps whole multiples, block for block the X build's.
+struct play_fullscreen : testing::TestWithParam<std::pair<int, int>> {};
+
+TEST_P(play_fullscreen, FillsTheScreenSharpOrByWholeMultiples) {
+    const auto [width, height] = GetParam();
+    xvfb server(24, width, height);
+    Display *dpy = server.dpy();
+    const Window root = DefaultRootWindow(dpy);
+    const window_manager manager(server);
+    game_dir dir;
+    const std::string name = std::to_string(width) + "x" + std::to_string(height);
+    for (const bool integer : {false, true}) {
+        std::vector<std::string> arguments{"--fullscreen"};
+        if (integer) arguments.push_back("--integer");
+        game_process play(dir, server.name(), PELKO_PLAY, arguments, x11_environment(dir));
+        testing::AssertionResult shown = testing::AssertionFailure();
+        const int multiple = std::min(width / FRAME_WIDTH, height / FRAME_HEIGHT);
+        wait_until(
+            [&] {
+                const snapshot screen = whole(dpy, root);
+                return shown = integer ? shows_picture(screen, (width - FRAME_WIDTH * multiple) / 2,
+                                                       (height - FRAME_HEIGHT * multiple) / 2,
+                                                       title(), multiple)
+                                       : fills_sharp(screen, 0, 0, width, height);
+            },
+            20);
+        keep(whole(dpy, root), "fullscreen-" + name + (integer ? "-integer.png" : ".png"));
+        EXPECT_TRUE(shown) << name << (integer ? " --integer" : "") << "\n" << play.err();
+    }
+}
+INSTANTIATE_TEST_SUITE_P(Play, play_fullscreen,
+                         testing::Values(std::pair(1920, 1080), std::pair(2560, 1440),
+                                         std::pair(1366, 768)),
+                         [](const testing::TestParamInfo<std::pair<int, int>> &p) {
+                             return std::to_string(p.param.first) + "x" +
+                                    std::to_string(p.param.second);
+                         });
+
+// Under a dock that takes the top 32 pixels, the window and its decorations
+// open wholly in what is left, the picture filling the window sharp.
+TEST_F(play_on_x, OpensInsideTheWorkAreaADockLeaves) {
+    const window_manager manager(server);
+    const dock panel(dpy, 32);
+    start();
+    testing::AssertionResult shown = testing::AssertionFailure();
+    wait_until(
+        [&] {
+            const auto [width, height] = size();
+            return shown = fills_sharp(whole(dpy, w), 0, 0, width, height);
+        },
+        15);
+    keep(snapshot(dpy, DefaultRootWindow(dpy), 0, 0, 1920, 1080), "openbox-dock.png");
+    EXPECT_TRUE(shown);
+    const XWindowAttributes a = outer(dpy, w);
+    const int border = a.border_width;
+    EXPECT_GE(a.y, 32);
+    EXPECT_GE(a.x, 0);
+    EXPECT_LE(a.y + a.height + 2 * border, 1080);
+    EXPECT_LE(a.x + a.width + 2 * border, 1920);
+    EXPECT_GT(size().second, 900) << "as large as the room allows";
 }
 
 struct ending {
@@ -514,11 +622,21 @@ bool park_pointer(Display *dpy, int x, int y) {
 // the pointer is kept off weston's window, so that its cursor stays where it
 // starts, clear of the picture, and the desktop shell gives a new window the
 // keyboard by itself.
+// Weston's cursor starts at (100, 100) of its output, where a large window
+// has its picture: the X pointer led through its output's far corner takes it there.
+bool corner_cursor(Display *dpy, int width, int height) {
+    park_pointer(dpy, width - 1, height - 1);
+    XSync(dpy, False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    return park_pointer(dpy, 1919, 1079);
+}
+
 struct play_on_wayland : testing::Test {
     xvfb server{24, 1920, 1080};
     Display *dpy = server.dpy();
     const bool parked = park_pointer(dpy, 1919, 1079);
     compositor weston{server, 1280, 1024};
+    const bool cornered = corner_cursor(dpy, 1280, 1024);
     game_dir dir;
     std::unique_ptr<game_process> play;
 
@@ -530,10 +648,9 @@ struct play_on_wayland : testing::Test {
 };
 
 TEST_F(play_on_wayland, OpensNativelyShowsTheXBuildsTitleAndTakesKeys) {
-    const snapshot title = x_title_screen();
     start({"--scale", "1"});
     std::optional<std::pair<int, int>> at;
-    ASSERT_TRUE(wait_until([&] { return (at = find_picture(output(), title)).has_value(); }, 20))
+    ASSERT_TRUE(wait_until([&] { return (at = find_picture(output(), title())).has_value(); }, 20))
         << play->err();
     keep(output(), "weston.png");
     const int x = at->first, y = at->second;
@@ -584,26 +701,135 @@ TEST_F(play_on_wayland, OpensNativelyShowsTheXBuildsTitleAndTakesKeys) {
     EXPECT_EQ(play->err(), "");
 }
 
-// A Wayland desktop runs XWayland too: with both at hand the game takes Wayland.
-TEST_F(play_on_wayland, PrefersWaylandToXWhenBothAreThere) {
-    std::vector<std::string> environment{"SDL_VIDEODRIVER"}; // SDL left to choose
-    for (const std::string &change : weston.client_environment())
-        if (change.starts_with("WAYLAND_DISPLAY=") || change.starts_with("XDG_RUNTIME_DIR="))
-            environment.push_back(change);
-    play = std::make_unique<game_process>(dir, server.name(), PELKO_PLAY,
-                                          std::vector<std::string>{}, environment);
-    const auto on_wayland = [&] { return output().count(colour::night) > 100000; };
-    const auto on_x = [&] { return find_window(dpy, "Pelko v1.02", 0) != None; };
-    ASSERT_TRUE(wait_until([&] { return on_wayland() || on_x(); }, 20)) << play->err();
-    EXPECT_FALSE(on_x()) << "a window on the X server, through XWayland on a desktop";
-    EXPECT_TRUE(on_wayland());
+// What the window asks of the compositor: a minimum that holds the frame
+// under its title bar (libdecor's, which counts in the title bar), and at
+// --scale 1 content of exactly the frame.
+testing::AssertionResult holds_the_frame(const std::string &log, bool at_scale_one) {
+    const wayland_sizes asked = wayland_requests(log);
+    const int title_bar = -asked.geometry.y;
+    if (asked.min_width < FRAME_WIDTH || asked.min_height < FRAME_HEIGHT + title_bar)
+        return testing::AssertionFailure()
+               << "a minimum of " << asked.min_width << "x" << asked.min_height
+               << " under a title bar of " << title_bar;
+    if (at_scale_one &&
+        (asked.geometry.width != FRAME_WIDTH || asked.geometry.height - title_bar != FRAME_HEIGHT))
+        return testing::AssertionFailure()
+               << "content " << asked.geometry.width << "x" << asked.geometry.height - title_bar;
+    return testing::AssertionSuccess();
+}
+
+TEST_F(play_on_wayland, KeepsAtLeastTheFrameAndFillsItsWindowSharp) {
+    std::vector<std::string> environment = weston.client_environment();
+    environment.push_back("WAYLAND_DEBUG=client");
+    play = std::make_unique<game_process>(dir, "", PELKO_PLAY,
+                                          std::vector<std::string>{"--scale", "1"}, environment);
+    ASSERT_TRUE(wait_until([&] { return find_picture(output(), title()).has_value(); }, 20));
+    EXPECT_TRUE(holds_the_frame(play->err(), true));
+    kill(play->pid(), SIGTERM);
+    play->wait_exit(3);
+
+    play = std::make_unique<game_process>(dir, "", PELKO_PLAY, std::vector<std::string>{},
+                                          environment);
+    testing::AssertionResult shown = testing::AssertionFailure();
+    // Where weston puts the window is its own choice: the content is what the window asked.
+    wait_until(
+        [&] {
+            const picture_box content = wayland_requests(play->err()).geometry;
+            const std::optional<picture_box> at = white_framed_box(output());
+            if (!at) return false;
+            const int width = content.width, height = content.height + content.y;
+            shown = fills_sharp(output(), at->x - (width - at->width) / 2,
+                                at->y - (height - at->height) / 2, width, height);
+            return static_cast<bool>(shown);
+        },
+        20);
+    keep(output(), "weston-default.png");
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(holds_the_frame(play->err(), false));
+}
+
+// A Wayland desktop runs XWayland too. Where Wayland has only a software
+// renderer (here, as on a machine without a GPU) the game shows through X11's
+// shared memory; SDL_VIDEODRIVER still decides.
+struct play_on_xwayland : testing::Test {
+    xvfb server{24, 1920, 1080};
+    const bool parked = park_pointer(server.dpy(), 1919, 1079);
+    compositor weston{server, 1280, 1024, true};
+    game_dir dir;
+};
+
+TEST_F(play_on_xwayland, ShowsThroughXWithoutAGpuAndNativelyWhenAsked) {
+    std::vector<std::string> environment = weston.client_environment();
+    environment.push_back("SDL_VIDEODRIVER");
+    const auto picture = [&] { return snapshot(server.dpy(), weston.output(), 0, 0, 1280, 1024); };
+    {
+        game_process play(dir, "", PELKO_PLAY, {}, environment);
+        ASSERT_TRUE(wait_until([&] { return picture().count(colour::night) > 100000; }, 30))
+            << play.err();
+        Display *x = XOpenDisplay(weston.x_display().c_str());
+        ASSERT_NE(x, nullptr);
+        EXPECT_NE(find_window(x, "Pelko v1.02", 5), None) << "a window of XWayland's";
+        XCloseDisplay(x);
+        keep(picture(), "xwayland.png");
+        EXPECT_TRUE(white_framed_box(picture()).has_value());
+        EXPECT_EQ(play.err(), "");
+    }
+    environment.push_back("SDL_VIDEODRIVER=wayland");
+    game_process play(dir, "", PELKO_PLAY, {}, environment);
+    ASSERT_TRUE(wait_until([&] { return picture().count(colour::night) > 100000; }, 30))
+        << play.err();
+    Display *x = XOpenDisplay(weston.x_display().c_str());
+    ASSERT_NE(x, nullptr);
+    EXPECT_EQ(find_window(x, "Pelko v1.02", 0), None) << "natively on Wayland";
+    XCloseDisplay(x);
+}
+
+// GNOME: mutter, its top bar (a strut of 32 pixels, on its own XWayland) and
+// libdecor's title bar drawn by the game. The whole window opens on the screen
+// below the bar, the picture filling its content sharp.
+TEST(PlayOnMutter, OpensBelowTheTopBarAndFillsItsWindowSharp) {
+    xvfb server(24, 1920, 1080);
+    park_pointer(server.dpy(), 1919, 1079);
+    const mutter gnome(server, 1920, 1080);
+    Display *x = gnome.open_xwayland();
+    ASSERT_NE(x, nullptr) << "mutter's XWayland";
+    std::optional<dock> top_bar(std::in_place, x, 32);
+    game_dir dir;
+    std::vector<std::string> environment = gnome.client_environment();
+    environment.push_back("WAYLAND_DEBUG=client");
+    game_process play(dir, "", PELKO_PLAY, {}, environment);
+    const auto output = [&] { return snapshot(server.dpy(), gnome.output(), 0, 0, 1920, 1080); };
+    testing::AssertionResult shown = testing::AssertionFailure();
+    picture_box content{};
+    int title_bar = 0;
+    wait_until(
+        [&] {
+            const wayland_sizes asked = wayland_requests(play.err());
+            const std::optional<picture_box> at = white_framed_box(output());
+            if (!at || asked.geometry.width == 0) return false;
+            title_bar = -asked.geometry.y;
+            content = {0, 0, asked.geometry.width, asked.geometry.height - title_bar};
+            content.x = at->x - (content.width - at->width) / 2;
+            content.y = at->y - (content.height - at->height) / 2;
+            shown = fills_sharp(output(), content.x, content.y, content.width, content.height);
+            return static_cast<bool>(shown);
+        },
+        30);
+    keep(output(), "mutter.png");
+    EXPECT_TRUE(shown) << play.err().substr(0, 2000);
+    EXPECT_GE(content.y - title_bar, 32 - 1) << "the title bar below the top bar";
+    EXPECT_LE(content.y + content.height, 1080);
+    EXPECT_GE(content.x, 0);
+    EXPECT_LE(content.x + content.width, 1920);
+    EXPECT_TRUE(holds_the_frame(play.err(), false));
+    top_bar.reset();
+    XCloseDisplay(x);
 }
 
 TEST_F(play_on_wayland, EndsWithOneLineWhenTheCompositorGoes) {
     start({});
     ASSERT_TRUE(wait_until([&] { return output().count(colour::night) > 100000; }, 20))
         << play->err();
-    keep(output(), "weston-default-scale.png");
     weston.kill_compositor();
     EXPECT_EQ(play->wait_exit(3), 1);
     EXPECT_TRUE(one_line(play->err())) << play->err();
