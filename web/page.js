@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
 // The page around the game: starts the program on the canvas, hands it the
 // keys, the touches and the gamepads (as controls.js makes them characters),
-// pauses a game, keeps the picture sharp at the largest size that fits and a
-// phone's screen awake during a game, says when the program ends, and leaves
-// the site to the service worker for offline play. window.pelko tells how it
-// is going: state, flushes (one per tick on the title screen and in a game)
-// and when the first came, the last characters given with the flushes before
-// each (sent), whether the game is held paused and the screen kept awake,
-// and once it ended, exitStatus and message.
+// pauses a game, paints the picture sharp at the largest size that fits
+// (sharp.js), keeps a phone's screen awake during a game, says when the
+// program ends, and leaves the site to the service worker for offline play.
+// window.pelko tells how it is going: state, flushes (one per tick on the
+// title screen and in a game) and when the first came, the frame last shown
+// (an ImageData of the window and its border), the last characters given
+// with the flushes before each (sent), whether the game is held paused and
+// the screen kept awake, and once it ended, exitStatus and message.
 "use strict";
 
 (function () {
@@ -18,8 +19,8 @@
   const hint = document.getElementById("hint");
   const touchScreen = window.matchMedia("(pointer: coarse)");
   const status = (window.pelko = {
-    state: "loading", flushes: 0, firstFlushAt: null, sent: [], paused: false, awake: false,
-    exitStatus: null, message: "",
+    state: "loading", flushes: 0, firstFlushAt: null, frame: null, sent: [], paused: false,
+    awake: false, exitStatus: null, message: "",
   });
   let game = null; // the running program's module, while it runs
 
@@ -52,42 +53,33 @@
     game._web_key_press(character.charCodeAt(0));
   }
 
-  // --- the picture's size ---------------------------------------------------
+  // --- the picture ----------------------------------------------------------
 
-  // Device pixels per game pixel: the largest whole number that fits, unless
-  // it leaves more than a quarter of the room empty (a phone's 3 device
-  // pixels to the CSS pixel fit one to the game's pixel in 216 of 390 CSS
-  // pixels); then the room filled, each pixel the nearest one's.
-  function scaleFor(width, height, ratio, whole) {
-    const fit = Math.min(width * ratio / FRAME_WIDTH, height * ratio / FRAME_HEIGHT);
-    const multiple = Math.floor(fit);
-    if (whole) return Math.max(1, multiple);
-    return multiple >= 1 && multiple >= 0.75 * fit ? multiple : fit;
-  }
+  // The room is the stage, which the style sheet sizes before anything loads
+  // (on a desktop the window less the page's own lines, the keys below the
+  // fold; on a touch screen what the controls leave), so nothing moves when
+  // the picture comes. The picture fills it sharp, in device pixels, the
+  // canvas's own pixels one to one with them.
+  const stage = document.getElementById("stage");
+  const context = canvas.getContext("2d");
+  let picture = null, frameImage = null;
 
-  // The room the game has: on a desktop the window less the hint below it
-  // (the keys follow further down); on a touch screen the layout less the
-  // controls, which keep 40 % of a portrait screen and a side of a landscape one.
-  function room() {
-    if (!touchScreen.matches) {
-      const stage = canvas.parentElement.getBoundingClientRect();
-      const below = hint.getBoundingClientRect().bottom - stage.bottom;
-      return [document.documentElement.clientWidth - 16, window.innerHeight - stage.top - below];
-    }
-    const style = getComputedStyle(layout);
-    const gap = parseFloat(style.columnGap) || 0;
-    const width = layout.clientWidth - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight);
-    const height = layout.clientHeight - parseFloat(style.paddingTop) - parseFloat(style.paddingBottom);
-    if (height > width) return [width, height * 0.6];
-    return [width - 2 * (Math.max(130, 0.2 * width) + gap), height];
+  function show(left, top, right, bottom) {
+    const [x, y, width, height] = picture.paint(frameImage.data, left, top, right, bottom);
+    if (width > 0 && height > 0) context.putImageData(picture.image, 0, 0, x, y, width, height);
   }
 
   function fit() {
     const ratio = window.devicePixelRatio || 1;
-    const [width, height] = room();
-    const scale = scaleFor(width, height, ratio, !touchScreen.matches);
-    canvas.style.width = Math.floor(FRAME_WIDTH * scale) / ratio + "px";
-    canvas.style.height = Math.floor(FRAME_HEIGHT * scale) / ratio + "px";
+    const [width, height] = pelkoSharp.fit(Math.floor(stage.clientWidth * ratio),
+      Math.floor(stage.clientHeight * ratio), FRAME_WIDTH, FRAME_HEIGHT);
+    canvas.style.width = width / ratio + "px";
+    canvas.style.height = height / ratio + "px";
+    if (picture && canvas.width === width && canvas.height === height) return;
+    canvas.width = width;
+    canvas.height = height;
+    picture = new pelkoSharp.Picture(width, height, FRAME_WIDTH, FRAME_HEIGHT);
+    if (frameImage) show(0, 0, FRAME_WIDTH, FRAME_HEIGHT);
   }
 
   // --- the program ----------------------------------------------------------
@@ -120,6 +112,10 @@
       noInitialRun: true,
       print: function (text) { lastLine = text; console.log(text); },
       printErr: function (text) { lastLine = text; console.warn(text); },
+      onFrame: function (image, left, top, right, bottom) {
+        status.frame = frameImage = image;
+        show(left, top, right, bottom);
+      },
       onFlush: function () {
         keepAwake();
         if (status.flushes++ > 0) return;
@@ -357,11 +353,11 @@
   let landscapeHinted = false;
   function hintLandscape() {
     if (landscapeHinted || !touchScreen.matches || window.innerWidth >= window.innerHeight) return;
-    const [width, height] = room();
-    const ratio = window.devicePixelRatio || 1;
+    // Turned, the stage is the width less two columns of controls, and the height.
     const turned = [window.innerHeight - 2 * Math.max(130, 0.2 * window.innerHeight) - 40,
       window.innerWidth - 16];
-    if (scaleFor(turned[0], turned[1], ratio, false) <= scaleFor(width, height, ratio, false)) return;
+    const wide = (room) => pelkoSharp.fit(room[0], room[1], FRAME_WIDTH, FRAME_HEIGHT)[0];
+    if (wide(turned) <= wide([stage.clientWidth, stage.clientHeight])) return;
     landscapeHinted = true;
     hint.textContent = "Turn the phone sideways for a larger picture.";
     setTimeout(function () {

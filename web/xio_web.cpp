@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The seam in the browser: the frame put on the canvas at each flush, sleeps
+// The seam in the browser: the frame handed to the page at each flush, sleeps
 // that yield to the browser (Asyncify) and key presses from the page. The
 // drawing and the events are the frame's. The page pauses a game inside a
 // sleep; the clock leaves the time paused out.
@@ -17,17 +17,14 @@ uint32_t canvas_rgba[FRAME_HEIGHT * FRAME_WIDTH]; // the frame's colours as the 
 // JavaScript, as written:
 // clang-format off
 
-// The rows from top to bottom of the frame's colours to the canvas, of which
-// only the box changed.
+// The rows from top to bottom of the frame's colours to the page, of which
+// only the box changed: the page paints the picture from them.
 EM_JS(void, show_on_canvas,
       (const uint32_t *rgba, int width, int height, int left, int top, int right, int bottom), {
-    if (!Module.frameImage) {
-        Module.frameContext = Module["canvas"].getContext("2d");
-        Module.frameImage = Module.frameContext.createImageData(width, height);
-    }
+    if (!Module.frameImage) Module.frameImage = new ImageData(width, height);
     const row = width * 4;
     Module.frameImage.data.set(HEAPU8.subarray(rgba + top * row, rgba + bottom * row), top * row);
-    Module.frameContext.putImageData(Module.frameImage, 0, 0, left, top, right - left, bottom - top);
+    Module["onFrame"](Module.frameImage, left, top, right, bottom);
 });
 
 // The page counts the flushes.

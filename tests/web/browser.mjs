@@ -147,21 +147,65 @@ export async function giveReference(page, reference) {
   }, Buffer.from(reference.rgb).toString("base64"));
 }
 
-// The canvas pixels that differ from the reference: how many, and the first few.
+// The frame last shown's pixels that differ from the reference: how many, and the first few.
 export function frameDifferences(page) {
   return page.evaluate(() => {
-    const canvas = document.getElementById("screen");
-    const data = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height).data;
-    const reference = window.referenceFrame;
+    const frame = window.pelko.frame;
+    if (!frame) return { count: Infinity, first: [] };
+    const data = frame.data, reference = window.referenceFrame;
     const first = [];
     let count = 0;
     for (let i = 0, j = 0; j < reference.length; i += 4, j += 3) {
       if (data[i] === reference[j] && data[i + 1] === reference[j + 1] && data[i + 2] === reference[j + 2])
         continue;
-      if (count++ < 5) first.push(`(${(j / 3) % canvas.width},${Math.floor(j / 3 / canvas.width)})`);
+      if (count++ < 5) first.push(`(${(j / 3) % frame.width},${Math.floor(j / 3 / frame.width)})`);
     }
     return { count, first };
   });
+}
+
+// How the canvas, one pixel a device pixel, shows the reference by the sharp
+// rule (as the install tests' shows_sharp): a pixel wholly inside one frame
+// pixel's rectangle has its colour exactly; one that straddles has in each
+// channel a value within the range of those it overlaps and within half that
+// range of their mix by share. The pixels against it, and the seams counted.
+export function sharpDifferences(page) {
+  return page.evaluate((N, M) => {
+    const canvas = document.getElementById("screen"), W = canvas.width, H = canvas.height;
+    const data = canvas.getContext("2d").getImageData(0, 0, W, H).data;
+    const reference = window.referenceFrame;
+    const under = (p, length, count) => {
+      const first = Math.floor(p * count / length), last = Math.floor(((p + 1) * count - 1) / length);
+      return [first, last, first === last ? 0 : p + 1 - last * length / count];
+    };
+    const columns = Array.from({ length: W }, (_, i) => under(i, W, N));
+    const first = [];
+    let count = 0, seams = 0;
+    for (let j = 0; j < H; j++) {
+      const [r0, r1, sy] = under(j, H, M);
+      for (let i = 0; i < W; i++) {
+        const [c0, c1, sx] = columns[i], at = 4 * (j * W + i);
+        const from = [3 * (r0 * N + c0), 3 * (r0 * N + c1), 3 * (r1 * N + c0), 3 * (r1 * N + c1)];
+        const share = [(1 - sx) * (1 - sy), sx * (1 - sy), (1 - sx) * sy, sx * sy];
+        const exact = c0 === c1 && r0 === r1;
+        if (!exact) seams++;
+        let right = true;
+        for (let k = 0; k < 3; k++) {
+          const value = data[at + k];
+          if (exact) {
+            right = right && value === reference[from[0] + k];
+            continue;
+          }
+          const values = from.map((f) => reference[f + k]);
+          const low = Math.min(...values), high = Math.max(...values);
+          const mixed = values.reduce((sum, v, n) => sum + share[n] * v, 0);
+          right = right && value >= low && value <= high && Math.abs(value - mixed) <= (high - low) / 2 + 1;
+        }
+        if (!right && count++ < 5) first.push(`(${i},${j})`);
+      }
+    }
+    return { count, first, seams, width: W, height: H };
+  }, FRAME_WIDTH, FRAME_HEIGHT);
 }
 
 // Polls until check() gives a truthy value; never a timing assertion, only a

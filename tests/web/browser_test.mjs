@@ -15,7 +15,7 @@ import { after, before, describe, it } from "node:test";
 import { fileURLToPath } from "node:url";
 import {
   BORDER, BROWSERS, COLOUR, FRAME_HEIGHT, FRAME_WIDTH, frameDifferences, giveReference, launchBrowser,
-  readPpm, serveSite, waitFor, watchErrors,
+  readPpm, serveSite, sharpDifferences, waitFor, watchErrors,
 } from "./browser.mjs";
 
 const SOURCE = path.resolve(path.dirname(fileURLToPath(import.meta.url)), "../..");
@@ -26,13 +26,12 @@ async function titleShown(page) {
   return { ok: d.count === 0, ...d };
 }
 
-// The game as it shows in the canvas: border, playfield colours, the fence,
+// The game as the frame last shown has it: border, playfield colours, the fence,
 // the worm's head on its start row and the game over's white letters, with
 // the count of flushes (one a tick in a game).
 function lookAtGame(page) {
   return page.evaluate((COLOUR, W, H, B) => {
-    const canvas = document.getElementById("screen");
-    const d = canvas.getContext("2d").getImageData(0, 0, W, H).data;
+    const d = window.pelko.frame.data;
     const at = (x, y) => {
       const i = ((y + B) * W + x + B) * 4;
       return (d[i] << 16) | (d[i + 1] << 8) | d[i + 2];
@@ -115,7 +114,8 @@ for (const name of BROWSERS)
 
       before(async () => {
         page = await browser.browser.newPage();
-        await page.setViewport({ width: 1600, height: 1500 });
+        // A room 1042 CSS pixels high: the picture twice the frame.
+        await page.setViewport({ width: 1600, height: 1089 });
         errors = await watchErrors(page);
         await giveReference(page, reference);
         await page.evaluateOnNewDocument(fakeGamepad);
@@ -124,12 +124,13 @@ for (const name of BROWSERS)
       });
       after(() => page?.close());
 
-      it("shows the title screen exactly as the X build does, the canvas focused and scaled whole", async () => {
+      it("shows the title screen exactly as the X build does, the canvas focused, at twice block for block", async () => {
         await waitFor("the title screen", () => titleShown(page));
         assert.equal(await page.title(), "Pelko v1.02");
         assert.equal(await page.evaluate(() => document.activeElement.id), "screen");
-        const width = await page.evaluate(() => document.getElementById("screen").getBoundingClientRect().width);
-        assert.ok(Number.isInteger(width / FRAME_WIDTH) && width >= 2 * FRAME_WIDTH, `canvas ${width} px wide`);
+        const sharp = await sharpDifferences(page);
+        assert.deepEqual([sharp.width, sharp.height, sharp.count, sharp.seams], [2 * FRAME_WIDTH, 2 * FRAME_HEIGHT, 0, 0],
+          JSON.stringify(sharp));
         const shown = await page.evaluate(() =>
           Array.from(document.querySelectorAll(".controls")).filter((c) => c.getClientRects().length));
         assert.equal(shown.length, 0, "no touch controls with a mouse");
@@ -289,6 +290,25 @@ for (const name of BROWSERS)
       });
     });
 
+    // The picture fills its room sharp at the sizes players' windows have; the
+    // page laid out when the first frame came is laid out so at the end.
+    for (const [width, height, ratio] of [[1920, 955, 1], [1280, 720, 1.5]])
+      it(`fills its room sharp at ${width} x ${height}, ${ratio} device pixels each, and nothing moves`, {
+        skip: name === "webkit" && ratio !== 1 && "no device pixel ratio over WebDriver",
+      }, async () => {
+        const page = await browser.browser.newPage();
+        try {
+          await page.setViewport({ width, height, deviceScaleFactor: ratio });
+          await giveReference(page, reference);
+          await page.evaluateOnNewDocument(recordFirstLayout);
+          await page.goto(site.url);
+          await waitFor("the title screen", () => titleShown(page));
+          await fillsItsRoom(page, `${width}x${height}`);
+        } finally {
+          await page.close();
+        }
+      });
+
     // The site with one of its files answered otherwise, in a profile of its
     // own and with no service worker to answer for the server; the program's end.
     async function endWith(file, answer) {
@@ -333,7 +353,7 @@ for (const name of BROWSERS)
       fs.cpSync(process.env.PELKO_SITE, copy, { recursive: true });
       const own = await serveSite(copy);
       const page = await browser.browser.newPage();
-      await page.setViewport({ width: 1600, height: 1500 });
+      await page.setViewport({ width: 1600, height: 1089 });
       const errors = await watchErrors(page);
       await giveReference(page, reference);
       // The site kept by the worker in control, in a cache other than the one before.
@@ -397,8 +417,40 @@ function fakeWakeLock() {
   });
 }
 
-// The worm's head above its start row, looked for in the canvas as each
-// tick puts it: the flush that first shows it.
+
+// Where the page's parts are when the first frame is painted, as a string.
+function recordFirstLayout() {
+  // The hint's text changes once the game is up: where it starts and its height count.
+  window.layoutNow = () => JSON.stringify(["stage", "screen", "hint", "pad-area", "buttons", "keys"].map((id) => {
+    const r = document.getElementById(id).getBoundingClientRect();
+    return id === "hint" ? [id, r.y, r.height] : [id, r.x, r.y, r.width, r.height];
+  }));
+  const put = CanvasRenderingContext2D.prototype.putImageData;
+  CanvasRenderingContext2D.prototype.putImageData = function (...args) {
+    put.apply(this, args);
+    if (!window.firstLayout) window.firstLayout = window.layoutNow();
+  };
+}
+
+// The picture as tall as its room or as wide (a device pixel either way),
+// sharp by the rule, and the layout as the first frame found it.
+async function fillsItsRoom(page, name) {
+  const room = await page.evaluate(() => {
+    const stage = document.getElementById("stage"), ratio = window.devicePixelRatio;
+    return [Math.floor(stage.clientWidth * ratio), Math.floor(stage.clientHeight * ratio), ratio];
+  });
+  const sharp = await sharpDifferences(page);
+  const near = (a, b) => Math.abs(a - b) <= 1;
+  assert.ok(near(sharp.width, room[0]) || near(sharp.height, room[1]), `${name}: ${sharp.width}x${sharp.height} in ${room}`);
+  assert.ok(near(Math.round(sharp.width * FRAME_HEIGHT / FRAME_WIDTH), sharp.height), `${name}: its shape kept`);
+  assert.equal(sharp.count, 0, `${name}: ${JSON.stringify(sharp)}`);
+  const [first, last] = await page.evaluate(() => [window.firstLayout, window.layoutNow()]);
+  assert.equal(last, first, `${name}: the layout moved after the first frame`);
+  if (process.env.PELKO_CAPTURES && page.screenshot) await page.screenshot({ path: `${process.env.PELKO_CAPTURES}/page-${name}.png` });
+}
+
+// The worm's head above its start row, looked for in the frame as each
+// tick puts it on the canvas: the flush that first shows it.
 function watchTurn(worm) {
   const put = CanvasRenderingContext2D.prototype.putImageData;
   window.turnedUpAt = undefined; // null once the test looks
@@ -406,14 +458,34 @@ function watchTurn(worm) {
     put.apply(this, args);
     if (window.turnedUpAt !== null) return;
     // Rows 8 to 171 of the garden, inside the border: above the start row's cell.
-    const d = this.getImageData(5 + 8, 5 + 8, 647 - 10 - 16, 164).data;
-    for (let i = 0; i < d.length; i += 4)
-      if (((d[i] << 16) | (d[i + 1] << 8) | d[i + 2]) === worm) {
-        window.turnedUpAt = window.pelko.flushes + 1; // this flush, about to be counted
-        return;
+    const d = window.pelko.frame.data;
+    for (let y = 5 + 8; y < 5 + 8 + 164; y++)
+      for (let x = 5 + 8; x < 647 - 5 - 8; x++) {
+        const i = 4 * (y * 647 + x);
+        if (((d[i] << 16) | (d[i + 1] << 8) | d[i + 2]) === worm) {
+          window.turnedUpAt = window.pelko.flushes + 1; // this flush, about to be counted
+          return;
+        }
       }
   };
 }
+
+it("fills the room beside the controls on a phone held sideways (844 x 390, 3 device pixels each)", async () => {
+  const site = await serveSite(process.env.PELKO_SITE);
+  const browser = await launchBrowser("chromium");
+  try {
+    const page = await browser.browser.newPage();
+    await page.setViewport({ width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true, isLandscape: true });
+    await giveReference(page, reference);
+    await page.evaluateOnNewDocument(recordFirstLayout);
+    await page.goto(site.url);
+    await waitFor("the title screen", () => titleShown(page));
+    await fillsItsRoom(page, "phone-landscape");
+  } finally {
+    await browser.close();
+    await site.stop();
+  }
+});
 
 describe("in chromium as a phone (390 x 844, 3 device pixels each, touch)", () => {
   let browser, site, page, errors;
@@ -427,6 +499,7 @@ describe("in chromium as a phone (390 x 844, 3 device pixels each, touch)", () =
     await giveReference(page, reference);
     await page.evaluateOnNewDocument(watchTurn, COLOUR.worm);
     await page.evaluateOnNewDocument(fakeWakeLock);
+    await page.evaluateOnNewDocument(recordFirstLayout);
     await page.goto(site.url);
     await waitFor("the title screen", () => titleShown(page));
   });
@@ -434,6 +507,10 @@ describe("in chromium as a phone (390 x 844, 3 device pixels each, touch)", () =
   after(async () => {
     await browser?.close();
     await site?.stop();
+  });
+
+  it("fills the room the controls leave, sharp, and nothing moved since the first frame", async () => {
+    await fillsItsRoom(page, "phone-portrait");
   });
 
   it("shows the controls with names a screen reader reads, the game across the width", async () => {
