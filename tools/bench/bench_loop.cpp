@@ -2,7 +2,8 @@
 // The game's own loops timed in-process: the wipe's two stages, title ticks,
 // game ticks and the explosion, as "NAME VALUE" lines (bench_stack --loop
 // takes their medians). Over Xlib (bench_loop), and over pelko-play's seam
-// (bench_loop_sdl, which takes its --scale N). Run from a directory with data/.
+// (bench_loop_sdl, which takes its --scale N, --integer and --fullscreen).
+// Run from a directory with data/.
 #include "app/app.hpp"
 #include "gfx/gfx.hpp"
 #include "play/play.hpp"
@@ -39,7 +40,11 @@ void time(const char *name, F what) {
 
 int main(int argc, char **argv) {
 #ifdef PELKO_BENCH_SDL
-    if (argc == 3 && !strcmp(argv[1], "--scale")) options.scale = atoi(argv[2]);
+    for (int i = 1; i < argc; i++) {
+        if (!strcmp(argv[i], "--scale") && i + 1 < argc) options.scale = atoi(argv[++i]);
+        options.integer = options.integer || !strcmp(argv[i], "--integer");
+        options.fullscreen = options.fullscreen || !strcmp(argv[i], "--fullscreen");
+    }
 #else
     (void)argc;
     (void)argv;
