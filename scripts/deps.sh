@@ -9,9 +9,9 @@ set -eu
 packages="g++ make cmake pkg-config libx11-dev libsdl2-dev"
 case "${1:-build}" in
 build) packages="$packages libdecor-0-plugin-1-cairo" ;;
-test) packages="$packages clang clang-format libgtest-dev libxtst-dev zlib1g-dev xvfb x11-utils weston openbox
-    man-db desktop-file-utils appstream lintian dpkg-dev file emscripten chromium firefox-esr
-    webkit2gtk-driver libdecor-0-plugin-1-cairo"
+test) packages="$packages clang clang-format libgtest-dev libxtst-dev zlib1g-dev xvfb x11-utils weston xwayland
+    mutter dbus-daemon openbox man-db desktop-file-utils appstream lintian dpkg-dev file emscripten chromium
+    firefox-esr webkit2gtk-driver libdecor-0-plugin-1-cairo"
     # The browser test's driver comes from npm: Debian's when the machine has none.
     command -v npm >/dev/null || packages="$packages npm" ;;
 web) packages="cmake make emscripten python3" ;; # the browser build alone
