@@ -80,8 +80,8 @@ extern volatile sig_atomic_t stop_signalled; // SIGINT or SIGTERM came
 void video_open();                                  // the window that fits the desktop, shown
 constexpr int VIDEO_MAX_BOXES = 256;                // beyond, one box: a wipe's step
 void video_put(const frame_box boxes[], int count); // the boxes' pixels to the window
-void video_layout();                                // after a resize: the whole picture placed anew
-void video_refit();                                 // on an output of another scale
+// After a resize or a move to an output of another scale: the whole picture placed anew.
+void video_layout();
 void video_expose();
 // With a renderer the flush's changes go on screen here, at the start of the
 // sleep that follows it, which counts the time they take: a renderer without

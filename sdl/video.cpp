@@ -36,6 +36,7 @@ SDL_Rect windowed; // the window's place before fullscreen, decorations left out
 // Without a window manager nobody acts on SDL's fullscreen request: the
 // window itself is made to cover the screen.
 bool covering;
+double laid_out_density; // device pixels per window unit at the last layout
 
 // What is painted: the frame, or a picture covering it.
 const uint8_t (*painted)[FRAME_WIDTH] = frame;
@@ -320,8 +321,6 @@ void video_open() {
     set_icon();
     // Shown as a window first, so that leaving fullscreen has a place to go back to.
     SDL_ShowWindow(sdl_window);
-    // Only now: under libdecor SDL drops a minimum set before its title bar exists.
-    set_minimum_size();
     fit_decorations_inside();
     if (options.fullscreen) enter_fullscreen();
     if (!on_x11 && !open_renderer()) renderer = nullptr;
@@ -329,6 +328,13 @@ void video_open() {
 }
 
 void video_layout() {
+    // On an output of another scale the smallest content is counted anew; and
+    // only once shown: under libdecor SDL drops a minimum set before its title
+    // bar exists.
+    if (const double now = pixel_density(); now != laid_out_density) {
+        laid_out_density = now;
+        set_minimum_size();
+    }
     int width, height;
     if (renderer) {
         SDL_GetRendererOutputSize(renderer, &width, &height);
@@ -402,12 +408,6 @@ void video_allow_screensaver(bool allow) {
     }
     SDL_EnableScreenSaver();
     if (on_x11) x11_let_screensaver_run(sdl_window);
-}
-
-// Moved to an output of another scale: the smallest content is counted anew.
-void video_refit() {
-    set_minimum_size();
-    video_layout();
 }
 
 void display_lost() {

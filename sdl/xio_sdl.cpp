@@ -67,10 +67,8 @@ void window_event(const SDL_WindowEvent &event) {
     case SDL_WINDOWEVENT_CLOSE:
         end_now();
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-        video_layout();
-        break;
     case SDL_WINDOWEVENT_DISPLAY_CHANGED:
-        video_refit();
+        video_layout();
         break;
     case SDL_WINDOWEVENT_EXPOSED:
         video_expose();
