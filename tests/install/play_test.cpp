@@ -383,7 +383,7 @@ TEST_F(play_on_x, UnderAWindowManagerGoesFullscreenAndBackAndCloses) {
 struct play_fullscreen : testing::TestWithParam<std::pair<int, int>> {};
 
 TEST_P(play_fullscreen, FillsTheScreenSharpOrByWholeMultiples) {
-    const auto [width, height] = GetParam();
+    const int width = GetParam().first, height = GetParam().second;
     xvfb server(24, width, height);
     Display *dpy = server.dpy();
     const Window root = DefaultRootWindow(dpy);
