@@ -773,9 +773,9 @@ void compositor::kill_compositor() {
     stop_process(pid_, SIGKILL);
 }
 
-std::vector<std::string> compositor::client_environment() const {
+std::vector<std::string> compositor::client_environment(bool sdl_chooses) const {
     return {x_display_.empty() ? "DISPLAY" : "DISPLAY=" + x_display_, "WAYLAND_DISPLAY=" + socket_,
-            "XDG_RUNTIME_DIR=" + dir_, "SDL_VIDEODRIVER=wayland"};
+            "XDG_RUNTIME_DIR=" + dir_, sdl_chooses ? "SDL_VIDEODRIVER" : "SDL_VIDEODRIVER=wayland"};
 }
 
 // mutter --nested shows one output of the size its dummy monitor is given,

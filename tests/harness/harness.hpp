@@ -250,8 +250,9 @@ class compositor {
     compositor &operator=(const compositor &) = delete;
 
     Window output() const { return output_; } // weston's window on the X server
-    // For game_process: the compositor's socket and no X server (or XWayland's).
-    std::vector<std::string> client_environment() const;
+    // For game_process: the compositor's socket and no X server (or XWayland's),
+    // Wayland chosen unless SDL is to choose itself.
+    std::vector<std::string> client_environment(bool sdl_chooses = false) const;
     const std::string &x_display() const { return x_display_; } // XWayland's, when asked for
     void kill_compositor();
 

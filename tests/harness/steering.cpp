@@ -27,28 +27,36 @@ bool blocked(int left, int right, int bottom, const std::vector<std::pair<int, i
 } // namespace
 
 snapshot game_view::look(int x0, int y0, int width, int height) const {
-    const snapshot shot(dpy, w, x + x0 * scale, y + y0 * scale, width * scale, height * scale);
+    const auto device = [&](double origin, int game) {
+        return static_cast<int>(std::floor(origin + (game + 0.5) * scale));
+    };
+    const int left = device(x, x0), top = device(y, y0);
+    const snapshot shot(dpy, w, left, top, device(x, x0 + width - 1) - left + 1,
+                        device(y, y0 + height - 1) - top + 1);
     std::vector<rgb> pixels;
     for (int j = 0; j < height; j++)
         for (int i = 0; i < width; i++)
-            pixels.push_back(shot.pixels[static_cast<size_t>(j * scale * shot.width + i * scale)]);
+            pixels.push_back(shot.at(device(x, x0 + i), device(y, y0 + j)));
     return snapshot(x0, y0, width, height, std::move(pixels));
 }
 
 std::optional<game_view> find_game(Display *dpy, Window w, const snapshot &shot) {
-    constexpr int ACROSS = 647, BORDER = 5;
+    constexpr int ACROSS = 637;
     for (int j = 0; j < shot.height; j++) {
         int run = 0;
         for (int i = 0; i <= shot.width; i++) {
             if (i < shot.width &&
-                shot.pixels[static_cast<size_t>(j * shot.width + i)] == colour::white) {
+                shot.pixels[static_cast<size_t>(j * shot.width + i)] == colour::night) {
                 run++;
                 continue;
             }
-            if (run >= ACROSS && run % ACROSS == 0) {
-                const int k = run / ACROSS;
-                return game_view{dpy, w, shot.x0 + i - run + BORDER * k, shot.y0 + j + BORDER * k,
-                                 k};
+            if (run >= ACROSS - 1 && run < shot.width) {
+                // A blended pixel at either end leaves the run up to one short.
+                const double scale = (run + 0.5) / ACROSS, whole = std::round(scale);
+                const bool sharp = std::abs(scale - whole) * ACROSS > 1;
+                const double edge = sharp ? 0.5 : 0;
+                return game_view{dpy, w, shot.x0 + i - run - edge, shot.y0 + j - edge,
+                                 sharp ? scale : whole};
             }
             run = 0;
         }

@@ -11,18 +11,22 @@
 #include <vector>
 
 // The game's window as `w` shows it: the game's pixel (0, 0) at (x, y) of
-// `w`, each game pixel a square of `scale`.
+// `w`, each game pixel a square of `scale` (any number from 1, with the sharp
+// fill of a front-end).
 struct game_view {
     Display *dpy;
     Window w;
-    int x = 0, y = 0, scale = 1;
-    // The game's pixels in a box, one sample each, in the game's coordinates.
+    double x = 0, y = 0, scale = 1;
+    // The game's pixels in a box, each sampled at its centre, in the game's
+    // coordinates.
     snapshot look(int x0, int y0, int width, int height) const;
 };
 
-// Where `shot`, a snapshot of `w`, shows the game's window: its white border
-// is the only white run on it as wide as the window with it, or a whole
-// multiple of that.
+// Where `shot`, a snapshot of `w` on the title screen, shows the game's
+// window: the title's night blue fills it from its top row on, and nothing
+// else on the screen is as wide and night blue (a window manager's
+// decorations may be as white as the border). At a scale that is no whole
+// number the window's edges are blends, a device pixel each at most.
 std::optional<game_view> find_game(Display *dpy, Window w, const snapshot &shot);
 
 // Steers the worm from its start, heading right along its row, round a

@@ -765,8 +765,7 @@ struct play_on_xwayland : testing::Test {
 };
 
 TEST_F(play_on_xwayland, ShowsThroughXWithoutAGpuAndNativelyWhenAsked) {
-    std::vector<std::string> environment = weston.client_environment();
-    environment.push_back("SDL_VIDEODRIVER");
+    std::vector<std::string> environment = weston.client_environment(true);
     const auto picture = [&] { return snapshot(server.dpy(), weston.output(), 0, 0, 1280, 1024); };
     {
         game_process play(dir, "", PELKO_PLAY, {}, environment);

@@ -73,12 +73,15 @@ struct run {
     std::unique_ptr<window_manager> manager =
         st[1] == "openbox" ? std::make_unique<window_manager>(x) : nullptr;
     std::unique_ptr<compositor> weston =
-        st[1] == "weston" ? std::make_unique<compositor>(x, screen_width, screen_height) : nullptr;
+        st[1] == "weston" || st[1] == "xwayland"
+            ? std::make_unique<compositor>(x, screen_width, screen_height, st[1] == "xwayland")
+            : nullptr;
     game_dir dir;
     clock_type::time_point exec = // once weston's shell has drawn its desktop
         (std::this_thread::sleep_for(weston ? 1500ms : 0ms), clock_type::now());
     game_process fe = game_process(dir, weston ? "" : x.name(), st[2], {st.begin() + 3, st.end()},
-                                   weston ? weston->client_environment() : x11_environment(dir));
+                                   weston ? weston->client_environment(st[1] == "xwayland")
+                                          : x11_environment(dir));
     Display *dpy = x.dpy();
     figures f;
     std::optional<game_view> view;
@@ -181,7 +184,7 @@ std::optional<stack> parse_stack(const std::string &text) {
         words.push_back(word.find('/') != std::string::npos && std::filesystem::exists(word)
                             ? std::filesystem::absolute(word).string()
                             : word);
-    const std::set<std::string> kinds{"x8", "x24", "openbox", "weston"};
+    const std::set<std::string> kinds{"x8", "x24", "openbox", "weston", "xwayland"};
     if (words.size() < 3 || !kinds.contains(words[1])) return std::nullopt;
     return words;
 }
@@ -225,7 +228,7 @@ int main(int argc, char **argv) {
     }
     if (stacks.empty()) {
         fprintf(stderr, "usage: bench_stack [--runs=N] [--seconds=S] [--screen=WxH] [--shots=DIR] "
-                        "[--loop] LABEL,{x8|x24|openbox|weston},COMMAND[,ARG...]...\n");
+                        "[--loop] LABEL,{x8|x24|openbox|weston|xwayland},COMMAND[,ARG...]...\n");
         return 2;
     }
     printf("command:");
