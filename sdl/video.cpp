@@ -43,8 +43,7 @@ const uint8_t (*painted)[FRAME_WIDTH] = frame;
 frame_rgb (*colour_of)(uint8_t) = frame_colour;
 
 [[noreturn]] void fail(const char *what) {
-    fprintf(stderr, "pelko-play: %s: %s\n", what, SDL_GetError());
-    exit(EXIT_STATUS_FATAL);
+    die("pelko-play: %s: %s", what, SDL_GetError());
 }
 
 // --- the picture ----------------------------------------------------------
@@ -478,16 +477,12 @@ bool choose_video(const char *x) {
 // The game's display: the desktop's, Wayland or X11 as above.
 void open_display() {
     const char *wayland = getenv("WAYLAND_DISPLAY"), *x = getenv("DISPLAY");
-    if (!is_set(wayland) && !is_set(x) && !is_set(getenv("SDL_VIDEODRIVER"))) {
-        fprintf(stderr, "pelko-play: no display: neither WAYLAND_DISPLAY nor DISPLAY is set; "
-                        "Pelko plays in a window of a graphical session\n");
-        exit(EXIT_STATUS_FATAL);
-    }
-    if (!choose_video(x)) {
-        fprintf(stderr, "pelko-play: cannot open a display (WAYLAND_DISPLAY=%s, DISPLAY=%s): %s\n",
-                wayland ? wayland : "", x ? x : "", SDL_GetError());
-        exit(EXIT_STATUS_FATAL);
-    }
+    if (!is_set(wayland) && !is_set(x) && !is_set(getenv("SDL_VIDEODRIVER")))
+        die("pelko-play: no display: neither WAYLAND_DISPLAY nor DISPLAY is set; "
+            "Pelko plays in a window of a graphical session");
+    if (!choose_video(x))
+        die("pelko-play: cannot open a display (WAYLAND_DISPLAY=%s, DISPLAY=%s): %s",
+            wayland ? wayland : "", x ? x : "", SDL_GetError());
     on_x11 = strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0;
     if (on_x11) {
         x11_when_connection_lost(display_lost); // one line, not Xlib's several
