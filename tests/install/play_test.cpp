@@ -243,6 +243,13 @@ struct play_on_x : testing::Test {
         w = find_window(dpy, "Pelko v1.02", 20);
         ASSERT_NE(w, None) << play->err();
     }
+    // At scale 1, from the title, a game whose worm shows at least `length` cells.
+    void start_game(worm_track &worm, size_t length) {
+        ASSERT_NO_FATAL_FAILURE(start({"--scale", "1"}));
+        ASSERT_TRUE(wait_until([&] { return whole(dpy, w).count(colour::night) > 100000; }));
+        send_key(dpy, w, "s");
+        ASSERT_TRUE(wait_until([&] { return (worm.seen = game_worm(dpy, w)).size() >= length; }));
+    }
     std::pair<int, int> size() const {
         XWindowAttributes a;
         XGetWindowAttributes(dpy, w, &a);
@@ -487,11 +494,8 @@ INSTANTIATE_TEST_SUITE_P(Play, play_ending,
 // The arrows (the keypad's with Num Lock off too) turn the worm at the next
 // tick as the letters do; Escape ends the game as q does.
 TEST_F(play_on_x, ArrowKeysSteerAsTheLettersAndEscapeEndsTheGame) {
-    start({"--scale", "1"});
-    ASSERT_TRUE(wait_until([&] { return whole(dpy, w).count(colour::night) > 100000; }));
-    send_key(dpy, w, "s");
     worm_track worm;
-    ASSERT_TRUE(wait_until([&] { return (worm.seen = game_worm(dpy, w)).size() >= 2; }));
+    ASSERT_NO_FATAL_FAILURE(start_game(worm, 2));
     std::optional<step> moved;
     for (int tick = 0; tick < 4; tick++) {
         server.release();
@@ -523,11 +527,8 @@ TEST_F(play_on_x, ArrowKeysSteerAsTheLettersAndEscapeEndsTheGame) {
 // stands too, so that the worm goes on from the cell where it stopped, a
 // cell a tick. Closing the window ends it at once all the same.
 TEST_F(play_on_x, PPausesTheGameUntilPressedAgain) {
-    start({"--scale", "1"});
-    ASSERT_TRUE(wait_until([&] { return whole(dpy, w).count(colour::night) > 100000; }));
-    send_key(dpy, w, "s");
     worm_track worm;
-    ASSERT_TRUE(wait_until([&] { return (worm.seen = game_worm(dpy, w)).size() >= 3; }));
+    ASSERT_NO_FATAL_FAILURE(start_game(worm, 3));
     ASSERT_TRUE(next_step(server, w, 0, 0, worm));
     send_key(dpy, w, "p");
     server.release();
@@ -585,10 +586,8 @@ TEST_F(play_on_x, TheScreensaverMayStartOnTheTitleAndWhilePausedNeverInAGame) {
 // coming back leaves it paused until p. A signal ends it at once all the same.
 TEST_F(play_on_x, UnderAWindowManagerLosingTheFocusPausesUntilP) {
     const window_manager manager(server);
-    start({"--scale", "1"});
-    ASSERT_TRUE(wait_until([&] { return whole(dpy, w).count(colour::night) > 100000; }));
-    send_key(dpy, w, "s");
-    ASSERT_TRUE(wait_until([&] { return !game_worm(dpy, w).empty(); }));
+    worm_track worm;
+    ASSERT_NO_FATAL_FAILURE(start_game(worm, 1));
 
     const Window other = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 40, 40, 0, 0, 0);
     XMapWindow(dpy, other);
@@ -605,7 +604,7 @@ TEST_F(play_on_x, UnderAWindowManagerLosingTheFocusPausesUntilP) {
     EXPECT_EQ(whole(dpy, w).pixels, paused.pixels) << "the focus back went on by itself";
 
     // The paused worm read before p, which may have it moving by the time of a look after.
-    worm_track worm{cells_in(dpy, w, 0, 0, paused_worm), {}};
+    worm = {cells_in(dpy, w, 0, 0, paused_worm), {}};
     send_key(dpy, w, "p");
     EXPECT_TRUE(next_step(server, w, 0, 0, worm)) << "p went on";
     server.release();
