@@ -210,6 +210,8 @@ TEST_P(GameEndedByKey, ShowsGameOverThenTheTitleOrExits) {
 }
 INSTANTIATE_TEST_SUITE_P(Keys, GameEndedByKey,
                          testing::Values(ending{"q", false}, ending{"9", false}, ending{"e", true}),
-                         [](const testing::TestParamInfo<ending> &p) { return p.param.key; });
+                         [](const testing::TestParamInfo<ending> &p) {
+                             return "key_" + std::string(p.param.key);
+                         });
 
 } // namespace
