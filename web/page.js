@@ -353,9 +353,13 @@
   let landscapeHinted = false;
   function hintLandscape() {
     if (landscapeHinted || !touchScreen.matches || window.innerWidth >= window.innerHeight) return;
-    // Turned, the stage is the width less two columns of controls, and the height.
-    const turned = [window.innerHeight - 2 * Math.max(130, 0.2 * window.innerHeight) - 40,
-      window.innerWidth - 16];
+    // Turned, the stage is the layout's width less two columns of controls and
+    // their gaps, and its height; the measures are the style sheet's.
+    const css = getComputedStyle(document.documentElement);
+    const measure = (name) => parseFloat(css.getPropertyValue(name));
+    const edge = measure("--edge"), across = window.innerHeight - 2 * edge;
+    const side = Math.max(measure("--side-min"), across * measure("--side-share") / 100);
+    const turned = [across - 2 * side - 2 * edge, window.innerWidth - 2 * edge];
     const wide = (room) => pelkoSharp.fit(room[0], room[1], FRAME_WIDTH, FRAME_HEIGHT)[0];
     if (wide(turned) <= wide([stage.clientWidth, stage.clientHeight])) return;
     landscapeHinted = true;
