@@ -79,16 +79,22 @@ pid_t start_process(const std::vector<std::string> &command, const std::string &
     std::vector<char *> argv;
     for (const std::string &word : command) argv.push_back(const_cast<char *>(word.c_str()));
     argv.push_back(nullptr);
+    // Emptied before the fork: a test reading the log at once must not see the
+    // one a program started before it left in the same file.
+    const int out_fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int err_fd =
+        err == out ? out_fd : open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     const pid_t pid = fork();
     if (pid == 0) {
         if (!directory.empty() && chdir(directory.c_str()) != 0) _exit(126);
-        const int out_fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(out_fd, 1);
-        dup2(err == out ? out_fd : open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+        dup2(err_fd, 2);
         change_environment(environment);
         execvp(argv[0], argv.data());
         _exit(127);
     }
+    close(out_fd);
+    if (err_fd != out_fd) close(err_fd);
     return pid;
 }
 

@@ -55,8 +55,8 @@ namespace sprite = sprite_patterns;
 
 // The one way the harness starts a program: `command` (a path, or a name looked
 // for on PATH) in `directory` (empty: this one), its standard output and error
-// to files (one file when they are the same), with the environment's changes:
-// "NAME=value" sets, a bare "NAME" unsets.
+// to files (one file when they are the same; paths from here, emptied at once),
+// with the environment's changes: "NAME=value" sets, a bare "NAME" unsets.
 pid_t start_process(const std::vector<std::string> &command, const std::string &directory,
                     const std::string &out, const std::string &err,
                     const std::vector<std::string> &environment);
