@@ -257,36 +257,45 @@ SDL_Rect usable_area() {
     return usable;
 }
 
+SDL_Rect window_place() {
+    SDL_Rect place;
+    SDL_GetWindowPosition(sdl_window, &place.x, &place.y);
+    SDL_GetWindowSize(sdl_window, &place.w, &place.h);
+    return place;
+}
+
 // A window manager adds its decorations round the window: once they are
 // known, the window and they are fitted inside the usable area, centred.
-void fit_decorations_inside() {
+// Gives the place asked for: a busy window manager may not have moved the
+// window there yet.
+SDL_Rect fit_decorations_inside() {
     int top = 0, left = 0, bottom = 0, right = 0;
     SDL_PumpEvents();
-    if (SDL_GetWindowBordersSize(sdl_window, &top, &left, &bottom, &right) != 0) return;
+    SDL_Rect place = window_place();
+    if (SDL_GetWindowBordersSize(sdl_window, &top, &left, &bottom, &right) != 0) return place;
     const SDL_Rect usable = usable_area();
-    int width, height, x, y;
-    SDL_GetWindowSize(sdl_window, &width, &height);
-    SDL_GetWindowPosition(sdl_window, &x, &y);
     const SDL_Rect room{usable.x, usable.y, usable.w - left - right, usable.h - top - bottom};
-    if (!options.scale && (width > room.w || height > room.h)) {
+    if (!options.scale && (place.w > room.w || place.h > room.h)) {
         const window_size fits = content_for(room, 1.0);
-        width = fits.width;
-        height = fits.height;
-        SDL_SetWindowSize(sdl_window, width, height);
+        place.w = fits.width;
+        place.h = fits.height;
+        SDL_SetWindowSize(sdl_window, place.w, place.h);
     }
-    if (x - left < usable.x || x + width + right > usable.x + usable.w || y - top < usable.y ||
-        y + height + bottom > usable.y + usable.h)
-        SDL_SetWindowPosition(sdl_window, usable.x + std::max((room.w - width) / 2, 0) + left,
-                              usable.y + std::max((room.h - height) / 2, 0) + top);
+    if (place.x - left < usable.x || place.x + place.w + right > usable.x + usable.w ||
+        place.y - top < usable.y || place.y + place.h + bottom > usable.y + usable.h) {
+        place.x = usable.x + std::max((room.w - place.w) / 2, 0) + left;
+        place.y = usable.y + std::max((room.h - place.h) / 2, 0) + top;
+        SDL_SetWindowPosition(sdl_window, place.x, place.y);
+    }
+    return place;
 }
 
 bool is_fullscreen() {
     return covering || (SDL_GetWindowFlags(sdl_window) & SDL_WINDOW_FULLSCREEN_DESKTOP);
 }
 
-void enter_fullscreen() {
-    SDL_GetWindowPosition(sdl_window, &windowed.x, &windowed.y);
-    SDL_GetWindowSize(sdl_window, &windowed.w, &windowed.h);
+void enter_fullscreen(const SDL_Rect &back) {
+    windowed = back;
     covering = !managed();
     if (!covering) {
         SDL_SetWindowFullscreen(sdl_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
@@ -320,8 +329,8 @@ void video_open() {
     set_icon();
     // Shown as a window first, so that leaving fullscreen has a place to go back to.
     SDL_ShowWindow(sdl_window);
-    fit_decorations_inside();
-    if (options.fullscreen) enter_fullscreen();
+    const SDL_Rect opened = fit_decorations_inside();
+    if (options.fullscreen) enter_fullscreen(opened);
     if (!on_x11 && !open_renderer()) renderer = nullptr;
     video_layout();
 }
@@ -390,7 +399,7 @@ void video_toggle_fullscreen() {
     if (is_fullscreen())
         leave_fullscreen();
     else
-        enter_fullscreen();
+        enter_fullscreen(window_place());
     video_layout();
 }
 

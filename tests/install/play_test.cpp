@@ -382,7 +382,8 @@ TEST_F(play_on_x, UnderAWindowManagerGoesFullscreenAndBackAndCloses) {
     EXPECT_TRUE(covers_the_screen("openbox-started-fullscreen.png"));
     send_key(dpy, w, "F11");
     EXPECT_TRUE(wait_until([&] { return place() == windowed; }))
-        << "left fullscreen to the window it would have opened";
+        << "left fullscreen to " << testing::PrintToString(place()) << ", not to the window it "
+        << "would have opened, " << testing::PrintToString(windowed);
 }
 
 // Fullscreen on the screens players have: the picture as tall as the screen
