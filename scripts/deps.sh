@@ -6,7 +6,7 @@
 # (deps.sh web).
 set -eu
 
-packages="g++ make cmake pkg-config libx11-dev libsdl2-dev"
+packages="g++ make cmake pkg-config libx11-dev libsdl2-dev libwayland-dev"
 case "${1:-build}" in
 build) packages="$packages libdecor-0-plugin-1-cairo" ;;
 test) packages="$packages clang clang-format libgtest-dev libxtst-dev zlib1g-dev xvfb x11-utils weston xwayland

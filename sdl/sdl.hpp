@@ -5,10 +5,11 @@
 // the display's choice, the window, its pixels and the picture's place and
 // sampling tables; xio_sdl.cpp the seam's flush, sleep and clock, the events
 // they pump, the pause and the flag the signals raise; pause.cpp the look of
-// a paused picture; rules.cpp holds the pure rules: the picture's fit, its
-// sampling, the window's size, and what each key, button and stick gives the
-// game. The frame is the game's picture; a window manager's frame is called
-// its decorations.
+// a paused picture; wayland.cpp the watch on a compositor's connection;
+// rules.cpp holds the pure rules: the picture's fit, its sampling, the
+// window's size, and what each key, button and stick gives the game. The
+// frame is the game's picture; a window manager's frame is called its
+// decorations.
 #pragma once
 
 #include "frame/frame.hpp"
@@ -93,6 +94,10 @@ void video_allow_screensaver(bool allow); // as SDL's calls do
 // its own, until the frame is shown again with nullptr.
 void video_cover(const uint8_t (*picture)[FRAME_WIDTH], frame_rgb (*colour)(uint8_t value));
 [[noreturn]] void display_lost();
+
+// wayland.cpp: whether the Wayland connection of the window watched has failed.
+void wayland_watch(SDL_Window *window);
+bool wayland_failed();
 
 // xio_sdl.cpp: every event the desktop sends, answered.
 void pump_events();

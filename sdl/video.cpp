@@ -322,6 +322,7 @@ void video_open() {
         window_name, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, FRAME_WIDTH, FRAME_HEIGHT,
         SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!sdl_window) fail("cannot open a window");
+    if (!on_x11) wayland_watch(sdl_window);
     // On a scaled output the room is counted in device pixels.
     const window_size size = content_for(usable_area(), pixel_density());
     SDL_SetWindowSize(sdl_window, size.width, size.height);

@@ -125,12 +125,18 @@ void handle(const SDL_Event &event) {
         break;
     }
 }
+
+// One event if there is one, the display's loss seen before SDL pumps again.
+bool next_event(SDL_Event &event) {
+    if (wayland_failed()) display_lost();
+    return SDL_PollEvent(&event);
+}
 } // namespace
 
 void pump_events() {
     if (stop_signalled) end_now();
     SDL_Event event;
-    while (SDL_PollEvent(&event)) handle(event);
+    while (next_event(event)) handle(event);
 }
 
 void xio_sync() {
@@ -148,8 +154,12 @@ void stay_paused() {
     draw_paused_picture();
     video_cover(paused_picture, paused_colour);
     while (paused) {
+        // Not SDL's wait, which pumps again inside: polled.
         SDL_Event event;
-        if (SDL_WaitEventTimeout(&event, 50)) handle(event);
+        if (next_event(event))
+            handle(event);
+        else
+            SDL_Delay(20);
         if (stop_signalled) end_now();
     }
     video_cover(nullptr, nullptr);
